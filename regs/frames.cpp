@@ -1,0 +1,46 @@
+#include "frames.h"
+
+namespace regs {
+
+Frame defaultFrame(std::uint8_t dataByte) {
+    // Address 0x7C, write: 1111 100 0, then an ack slot the master leaves released.
+    Frame f = {1, 1, 1, 1, 1, 0, 0, 0, 1};
+    for (int bit = 0; bit < 8; ++bit)
+        f[kDataSlot + bit] = (dataByte >> (7 - bit)) & 1;
+    f[17] = 1;
+    return f;
+}
+
+ControlFrames::ControlFrames(bus::Port& port, std::ostream& diagnostics)
+    : m_bus(port, m_addressBit, diagnostics) {}
+
+void ControlFrames::startUp() {
+    m_addressBit = 0;
+    writeDefaults();
+    sendAll();
+}
+
+void ControlFrames::writeDefaults() {
+    monoword = defaultFrame(kMonoDefault);
+    leftword = defaultFrame(kLeftDefault);
+    rightword = defaultFrame(kRightDefault);
+    modeword = defaultFrame(kModeDefault);
+    effectword = defaultFrame(kEffectDefault);
+}
+
+void ControlFrames::sendAll() {
+    PPort(monoword);
+    PPort(leftword);
+    PPort(rightword);
+    PPort(modeword);
+    PPort(effectword);
+}
+
+void ControlFrames::selectAddress(std::int16_t value) {
+    m_addressBit = value;
+    for (Frame* f : {&monoword, &leftword, &rightword, &modeword, &effectword})
+        (*f)[kAddressBitSlot] = value;
+    m_bus.writeIdle();
+}
+
+} // namespace regs

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "i2c.h"
+
+#include <cstdint>
+#include <iosfwd>
+
+namespace regs {
+
+using bus::Frame;
+
+// Slot indices that the panel's handlers write by number.
+inline constexpr int kAddressBitSlot = 6;
+inline constexpr int kDataSlot = 9; // data bit 7; data bit n is slot 16 - n
+
+// Data bytes the chip is programmed with at start and on reset. The top two or three bits
+// select the register and never change.
+inline constexpr std::uint8_t kMonoDefault = 0x80;   // 10x: loudspeaker volume
+inline constexpr std::uint8_t kLeftDefault = 0xC0;   // 110: left headphone volume
+inline constexpr std::uint8_t kRightDefault = 0xE0;  // 111: right headphone volume
+inline constexpr std::uint8_t kModeDefault = 0x00;   // 00: mode control
+inline constexpr std::uint8_t kEffectDefault = 0x40; // 01: 3D and input configuration
+
+// The frame that writes dataByte to the chip at address 0x7C (address bit 0).
+Frame defaultFrame(std::uint8_t dataByte);
+
+// The five register frames and the address bit: the panel's only record of what the chip
+// holds, since the chip is never read. Handlers write slots directly, then send.
+class ControlFrames {
+public:
+    ControlFrames(bus::Port& port, std::ostream& diagnostics);
+
+    Frame monoword{};
+    Frame leftword{};
+    Frame rightword{};
+    Frame modeword{};
+    Frame effectword{};
+
+    std::int16_t addressBit() const { return m_addressBit; }
+
+    // What the window's load handler does: address bit 0, every frame to its default, and
+    // the five frames sent in order.
+    void startUp();
+    // Every slot of every frame to its default, slot 6 included; the address bit itself
+    // is left alone.
+    void writeDefaults();
+    // monoword, leftword, rightword, modeword, effectword: the start-up order.
+    void sendAll();
+    // Moves the chip to the other bus address: the address bit, slot 6 of every frame, and
+    // the idle byte with the new address-select level on the port. Sends no frame.
+    void selectAddress(std::int16_t value);
+
+    void PPort(const Frame& Bin) { m_bus.PPort(Bin); }
+
+private:
+    std::int16_t m_addressBit = 0;
+    bus::Transmitter m_bus;
+};
+
+} // namespace regs
