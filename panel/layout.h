@@ -1,0 +1,37 @@
+#pragma once
+
+#include <span>
+
+// The window's fixed layout, kept as a table in twips (1/1440 inch, 15 to the pixel at
+// 96 dpi) so that it reads like the panel drawing it was made from.
+namespace layout {
+
+enum class Kind { Frame, Option, Slider, TextBox, Label, Button, Picture };
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kClientWidth = 9360;
+inline constexpr int kClientHeight = 7275;
+inline constexpr const char* kTitle = "QX5180 Audio Program v1.1";
+inline constexpr int kNoTab = -1;
+
+struct Control {
+    const char* name;
+    Kind kind;
+    const char* container; // nullptr: the window itself
+    const char* text;      // caption, or the text a text box starts with
+    int left, top, width, height;
+    int tabIndex;
+    bool selected = false; // option buttons only
+    bool centred = false;  // labels only
+};
+
+struct Slider {
+    const char* name;
+    int maximum;
+    int pageStep;
+};
+
+std::span<const Control> controls();
+std::span<const Slider> sliders();
+
+} // namespace layout

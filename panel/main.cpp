@@ -1,0 +1,48 @@
+#include "backends.h"
+#include "board.h"
+#include "privileges.h"
+#include "qx5180.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+bool haveDisplay() {
+    for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int, char** argv) {
+    // The port first: direct I/O may need root, and no window code runs as root.
+    bus::System& system = bus::realSystem();
+    const std::unique_ptr<bus::Port> port = bus::choosePort(system, std::cerr, [] {
+        return std::make_unique<sim::Board>(&std::cerr);
+    });
+    if (!bus::dropRoot(system, std::cerr))
+        return 1;
+
+    if (!haveDisplay()) {
+        std::cerr << "qx5180: no display; start it from a desktop or set DISPLAY\n";
+        return 1;
+    }
+
+    // The panel takes no command line, so Qt is not shown the user's arguments either.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication app(qtArgc, qtArgv);
+    // The layout is fixed to the pixel; Fusion's metrics are the ones it was drawn for.
+    QApplication::setStyle("Fusion");
+
+    QX5180 window(*port, std::cerr);
+    window.show();
+    return app.exec();
+}

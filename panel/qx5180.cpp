@@ -1,0 +1,321 @@
+#include "qx5180.h"
+
+#include "layout.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Edges rather than sizes are rounded, so neighbours that touch in twips touch in pixels.
+QRect toPixels(const layout::Control& c) {
+    auto px = [](int twips) { return (twips + layout::kTwipsPerPixel / 2) / layout::kTwipsPerPixel; };
+    return QRect(QPoint(px(c.left), px(c.top)),
+                 QPoint(px(c.left + c.width) - 1, px(c.top + c.height) - 1));
+}
+
+struct ModeRow {
+    const char* loudspeaker;
+    const char* leftHeadphone;
+    const char* rightHeadphone;
+};
+
+// What each of the chip's outputs carries in modes 0 to 7. "L+R" in mode 3 and "R+L" in
+// mode 7 are two different texts.
+constexpr ModeRow kModes[8] = {
+    {"SHUTDOWN", "SHUTDOWN", "SHUTDOWN"}, {"P", "MUTE", "MUTE"}, {"SHUTDOWN", "P", "P"},
+    {"L+R", "MUTE", "MUTE"},              {"SHUTDOWN", "L", "R"}, {"P+L+R", "MUTE", "MUTE"},
+    {"SHUTDOWN", "L+P", "R+P"},           {"R+L", "L", "R"},
+};
+
+// Data bit n of a frame sits in slot 16 - n.
+constexpr int slot(int dataBit) { return 16 - dataBit; }
+
+void setPositionQuietly(QSlider& slider, int position) {
+    const QSignalBlocker quiet(slider);
+    slider.setValue(position);
+}
+
+} // namespace
+
+QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, QWidget* parent)
+    : QWidget(parent), m_frames(port, diagnostics) {
+    build();
+    setTabOrder();
+    bindHandlers();
+    Form_Load();
+}
+
+template<class T>
+T* QX5180::control(const char* name) const {
+    T* w = findChild<T*>(QString::fromLatin1(name));
+    Q_ASSERT_X(w, "QX5180::control", name);
+    return w;
+}
+
+void QX5180::build() {
+    setObjectName("QX5180");
+    setWindowTitle(layout::kTitle);
+    setWindowIcon(QIcon(":/qx5180.png"));
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+    setFixedSize(layout::kClientWidth / layout::kTwipsPerPixel,
+                 layout::kClientHeight / layout::kTwipsPerPixel);
+
+    for (const layout::Control& c : layout::controls()) {
+        QWidget* container = c.container ? control<QWidget>(c.container) : this;
+        const QString text = QString::fromLatin1(c.text);
+        QWidget* w = nullptr;
+        switch (c.kind) {
+        case layout::Kind::Frame:
+            w = new QGroupBox(text, container);
+            break;
+        case layout::Kind::Option: {
+            auto* b = new OptionButton(text, container);
+            b->setChecked(c.selected);
+            w = b;
+            break;
+        }
+        case layout::Kind::Slider: {
+            auto* s = new QSlider(Qt::Horizontal, container);
+            s->setStyle(&m_sliderStyle);
+            s->setTickPosition(QSlider::TicksBelow);
+            s->setTickInterval(1);
+            w = s;
+            break;
+        }
+        case layout::Kind::TextBox: {
+            auto* e = new QLineEdit(text, container);
+            e->setAlignment(Qt::AlignCenter);
+            w = e;
+            break;
+        }
+        case layout::Kind::Label: {
+            auto* l = new QLabel(text, container);
+            l->setWordWrap(true);
+            l->setAlignment((c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+            w = l;
+            break;
+        }
+        case layout::Kind::Button:
+            w = new QPushButton(text, container);
+            break;
+        case layout::Kind::Picture: {
+            auto* l = new QLabel(container);
+            l->setPixmap(QPixmap(":/logo.bmp"));
+            l->setAutoFillBackground(true);
+            QPalette background = l->palette();
+            background.setColor(QPalette::Window, QColor(128, 128, 255));
+            l->setPalette(background);
+            w = l;
+            break;
+        }
+        }
+        w->setObjectName(QString::fromLatin1(c.name));
+        w->setGeometry(toPixels(c));
+        if (auto* b = qobject_cast<OptionButton*>(w))
+            shrinkFontToFit(*b, text, b->captionRect());
+        else if (c.kind == layout::Kind::Label)
+            shrinkFontToFit(*w, text, w->rect());
+    }
+
+    for (const layout::Slider& s : layout::sliders()) {
+        auto* slider = control<QSlider>(s.name);
+        slider->setRange(0, s.maximum);
+        slider->setSingleStep(1);
+        slider->setPageStep(s.pageStep);
+    }
+
+    m_monovol = control<QSlider>("monovol");
+    m_leftvol = control<QSlider>("leftvol");
+    m_rightvol = control<QSlider>("rightvol");
+    m_vol3d = control<QSlider>("vol3d");
+    m_hfgainbox = control<QLineEdit>("hfgainbox");
+    m_lgainbox = control<QLineEdit>("lgainbox");
+    m_rgainbox = control<QLineEdit>("rgainbox");
+    m_RLS = control<QLineEdit>("RLS");
+    m_LHP = control<QLineEdit>("LHP");
+    m_RHP = control<QLineEdit>("RHP");
+    m_monovol->setFocus();
+}
+
+void QX5180::setTabOrder() {
+    std::vector<std::pair<int, QWidget*>> chain;
+    for (const layout::Control& c : layout::controls()) {
+        auto* w = control<QWidget>(c.name);
+        if (w->focusPolicy() & Qt::TabFocus)
+            chain.emplace_back(c.tabIndex, w);
+    }
+    std::sort(chain.begin(), chain.end());
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1].second, chain[i].second);
+}
+
+void QX5180::bindHandlers() {
+    struct Binding {
+        const char* name;
+        void (QX5180::*handler)();
+    };
+    // Option buttons answer when they become the selected one of their group, whether by
+    // mouse, keyboard or code; the handler runs before whoever selected the button goes on.
+    static constexpr Binding kOptions[] = {
+        {"mode0", &QX5180::mode0_Click},       {"mode1", &QX5180::mode1_Click},
+        {"mode2", &QX5180::mode2_Click},       {"mode3", &QX5180::mode3_Click},
+        {"mode4", &QX5180::mode4_Click},       {"mode5", &QX5180::mode5_Click},
+        {"mode6", &QX5180::mode6_Click},       {"mode7", &QX5180::mode7_Click},
+        {"mute", &QX5180::mute_Click},         {"l2r2", &QX5180::l2r2_Click},
+        {"l1r1", &QX5180::l1r1_Click},         {"l1l2r1r2", &QX5180::l1l2r1r2_Click},
+        {"Diff", &QX5180::Diff_Click},         {"narrow", &QX5180::narrow_Click},
+        {"wide", &QX5180::wide_Click},         {"ocl", &QX5180::ocl_Click},
+        {"se", &QX5180::se_Click},             {"HP3Don", &QX5180::HP3Don_Click},
+        {"HP3Doff", &QX5180::HP3Doff_Click},   {"addrone", &QX5180::addrone_Click},
+        {"addrzero", &QX5180::addrzero_Click},
+    };
+    for (const Binding& b : kOptions) {
+        connect(control<QRadioButton>(b.name), &QRadioButton::toggled, this,
+                [this, handler = b.handler](bool selected) {
+                    if (selected)
+                        (this->*handler)();
+                });
+    }
+
+    // A slider reports every position the user moves it to; code moves it quietly.
+    static constexpr Binding kSliders[] = {
+        {"monovol", &QX5180::monovol_Scroll},
+        {"leftvol", &QX5180::leftvol_Scroll},
+        {"rightvol", &QX5180::rightvol_Scroll},
+        {"vol3d", &QX5180::vol3d_Scroll},
+    };
+    for (const Binding& b : kSliders)
+        connect(control<QSlider>(b.name), &QSlider::valueChanged, this, b.handler);
+
+    connect(control<QPushButton>("RESET"), &QPushButton::clicked, this, &QX5180::RESET_Click);
+}
+
+void QX5180::Form_Load() { m_frames.startUp(); }
+
+// Volume code: data bits 4..0, so a position outside 0..31 has no code; the frame still
+// goes out unchanged, as it does for every report of the slider.
+void QX5180::setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& stepBox) {
+    const int position = slider.value();
+    if (position >= 0 && position <= 31) {
+        for (int bit = 4; bit >= 0; --bit)
+            frame[slot(bit)] = (position >> bit) & 1;
+        stepBox.setText(QString::number(position + 1));
+    }
+    m_frames.PPort(frame);
+}
+
+void QX5180::monovol_Scroll() { setVolume(*m_monovol, m_frames.monoword, *m_hfgainbox); }
+void QX5180::leftvol_Scroll() { setVolume(*m_leftvol, m_frames.leftword, *m_lgainbox); }
+void QX5180::rightvol_Scroll() { setVolume(*m_rightvol, m_frames.rightword, *m_rgainbox); }
+
+// 3D level code: data bits 3 and 2 of the effect register.
+void QX5180::vol3d_Scroll() {
+    const int position = m_vol3d->value();
+    if (position >= 0 && position <= 3) {
+        m_frames.effectword[slot(3)] = (position >> 1) & 1;
+        m_frames.effectword[slot(2)] = position & 1;
+    }
+    m_frames.PPort(m_frames.effectword);
+}
+
+// Mode number: data bits 2..0 of the mode register; all three are written every time.
+void QX5180::setMode(int mode) {
+    for (int bit = 2; bit >= 0; --bit)
+        m_frames.modeword[slot(bit)] = (mode >> bit) & 1;
+    m_RLS->setText(kModes[mode].loudspeaker);
+    m_LHP->setText(kModes[mode].leftHeadphone);
+    m_RHP->setText(kModes[mode].rightHeadphone);
+    m_frames.PPort(m_frames.modeword);
+}
+
+void QX5180::mode0_Click() { setMode(0); }
+void QX5180::mode1_Click() { setMode(1); }
+void QX5180::mode2_Click() { setMode(2); }
+void QX5180::mode3_Click() { setMode(3); }
+void QX5180::mode4_Click() { setMode(4); }
+void QX5180::mode5_Click() { setMode(5); }
+void QX5180::mode6_Click() { setMode(6); }
+void QX5180::mode7_Click() { setMode(7); }
+
+// A single-ended input clears the differential flag (mode register, bit 5) and sets the
+// input code (effect register, bits 5 and 4); the mode register goes first.
+void QX5180::setInput(std::int16_t high, std::int16_t low) {
+    m_frames.modeword[slot(5)] = 0;
+    m_frames.effectword[slot(5)] = high;
+    m_frames.effectword[slot(4)] = low;
+    m_frames.PPort(m_frames.modeword);
+    m_frames.PPort(m_frames.effectword);
+}
+
+void QX5180::mute_Click() { setInput(0, 0); }
+void QX5180::l2r2_Click() { setInput(1, 0); }
+void QX5180::l1r1_Click() { setInput(0, 1); }
+void QX5180::l1l2r1r2_Click() { setInput(1, 1); }
+
+// The differential input leaves the input code where the last single-ended choice put it.
+void QX5180::Diff_Click() {
+    m_frames.modeword[slot(5)] = 1;
+    m_frames.PPort(m_frames.modeword);
+}
+
+void QX5180::narrow_Click() {
+    m_frames.effectword[slot(1)] = 0;
+    m_frames.PPort(m_frames.effectword);
+}
+
+void QX5180::wide_Click() {
+    m_frames.effectword[slot(1)] = 1;
+    m_frames.PPort(m_frames.effectword);
+}
+
+void QX5180::ocl_Click() {
+    m_frames.modeword[slot(3)] = 0;
+    m_frames.PPort(m_frames.modeword);
+}
+
+void QX5180::se_Click() {
+    m_frames.modeword[slot(3)] = 1;
+    m_frames.PPort(m_frames.modeword);
+}
+
+void QX5180::HP3Don_Click() {
+    m_frames.effectword[slot(0)] = 1;
+    m_frames.PPort(m_frames.effectword);
+}
+
+void QX5180::HP3Doff_Click() {
+    m_frames.effectword[slot(0)] = 0;
+    m_frames.PPort(m_frames.effectword);
+}
+
+void QX5180::addrone_Click() { m_frames.selectAddress(1); }
+void QX5180::addrzero_Click() { m_frames.selectAddress(0); }
+
+// The selections below run their buttons' handlers in place, sends included; those
+// handlers write only defaults, which the frames already hold by then. The address bit
+// comes back to 0 only through addrzero, so sends made before it still carry the old
+// address-select level.
+void QX5180::RESET_Click() {
+    m_frames.writeDefaults();
+    setPositionQuietly(*m_monovol, 0);
+    setPositionQuietly(*m_leftvol, 0);
+    setPositionQuietly(*m_rightvol, 0);
+    control<QRadioButton>("mode0")->setChecked(true);
+    control<QRadioButton>("ocl")->setChecked(true);
+    setPositionQuietly(*m_vol3d, 0);
+    for (const char* name : {"narrow", "HP3Doff", "addrzero", "mute"})
+        control<QRadioButton>(name)->setChecked(true);
+    m_hfgainbox->setText("1");
+    m_lgainbox->setText("1");
+    m_rgainbox->setText("1");
+    m_frames.sendAll();
+}

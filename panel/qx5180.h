@@ -1,0 +1,80 @@
+#pragma once
+
+#include "frames.h"
+#include "widgets.h"
+
+#include <QWidget>
+
+#include <iosfwd>
+
+class QLineEdit;
+class QSlider;
+
+// The one window. It owns the five register frames and the address bit for its whole
+// life; its controls only show them. Every handler writes fixed slots, sets the texts it
+// owns, and sends each frame it changed before it returns.
+class QX5180 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds the window and runs Form_Load, so the chip is programmed before the window is
+    // first shown.
+    explicit QX5180(bus::Port& port, std::ostream& diagnostics, QWidget* parent = nullptr);
+
+private:
+    void build();
+    void bindHandlers();
+    void setTabOrder();
+    template<class T>
+    T* control(const char* name) const;
+
+    void Form_Load();
+
+    void monovol_Scroll();
+    void leftvol_Scroll();
+    void rightvol_Scroll();
+    void vol3d_Scroll();
+
+    void mode0_Click();
+    void mode1_Click();
+    void mode2_Click();
+    void mode3_Click();
+    void mode4_Click();
+    void mode5_Click();
+    void mode6_Click();
+    void mode7_Click();
+
+    void mute_Click();
+    void l2r2_Click();
+    void l1r1_Click();
+    void l1l2r1r2_Click();
+    void Diff_Click();
+    void narrow_Click();
+    void wide_Click();
+    void ocl_Click();
+    void se_Click();
+    void HP3Don_Click();
+    void HP3Doff_Click();
+
+    void addrone_Click();
+    void addrzero_Click();
+
+    void RESET_Click();
+
+    void setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& stepBox);
+    void setMode(int mode);
+    void setInput(std::int16_t high, std::int16_t low);
+
+    regs::ControlFrames m_frames;
+    TrackPagingStyle m_sliderStyle;
+
+    QSlider* m_monovol = nullptr;
+    QSlider* m_leftvol = nullptr;
+    QSlider* m_rightvol = nullptr;
+    QSlider* m_vol3d = nullptr;
+    QLineEdit* m_hfgainbox = nullptr;
+    QLineEdit* m_lgainbox = nullptr;
+    QLineEdit* m_rgainbox = nullptr;
+    QLineEdit* m_RLS = nullptr;
+    QLineEdit* m_LHP = nullptr;
+    QLineEdit* m_RHP = nullptr;
+};
