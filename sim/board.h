@@ -3,6 +3,7 @@
 #include "port.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -42,6 +43,43 @@ public:
     // The line in the stable form other tools parse, e.g.
     // "QX5180 sim: address 0x7C data 0x85 ACK loudspeaker volume 5".
     static std::string describe(const Transaction& t);
+
+    // The register a data byte is meant for, by its selector bits.
+    static Register registerFor(std::uint8_t data);
+    // The level the address-select pin was last driven to.
+    bool addressSelect() const { return m_pin; }
+    // Port bytes taken so far.
+    std::size_t bytesSeen() const { return m_bytesSeen; }
+
+private:
+    // Where the current transaction has got to. Complete: address and data byte both
+    // clocked with their ninth clocks, so only a stop (or a new start) may follow.
+    enum class Phase { Idle, Address, Data, Complete };
+
+    void sdaMoved(bool high);
+    void sclMoved(bool high);
+    void condition(bool isStart);
+    void clockIn(bool bit);
+    void finish();
+    void fault(const char* text);
+
+    std::ostream* m_log;
+    bool m_sda = true;
+    bool m_scl = true;
+    bool m_pin = false;
+    // SDA as the last SCL rise found it; the bit counts only once SCL falls again, since a
+    // start or stop condition takes the clock pulse for itself.
+    std::optional<bool> m_sampled;
+    Phase m_phase = Phase::Idle;
+    int m_clocks = 0; // clocks taken in the current byte, the ninth included
+    std::uint8_t m_shift = 0;
+    std::uint8_t m_addressByte = 0;
+    std::uint8_t m_dataByte = 0;
+    bool m_ack = false;
+    std::array<std::optional<std::uint8_t>, kRegisterCount> m_registers{};
+    std::vector<Transaction> m_transactions;
+    std::vector<std::string> m_faults;
+    std::size_t m_bytesSeen = 0;
 };
 
 } // namespace sim
