@@ -1,1 +1,399 @@
-// filled in by the layer's owner
+#include "backends.h"
+#include "privileges.h"
+#include "system.h"
+
+#include <gtest/gtest.h>
+// ppdev.h builds its request codes from the macros in ioctl.h.
+#include <sys/ioctl.h>
+
+#include <linux/ppdev.h>
+
+#include <cerrno>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+using Bytes = std::vector<std::uint8_t>;
+
+// Stands in for the kernel: logs every call in order and fails those named in `errors`.
+class FakeSystem : public bus::System {
+public:
+    // "open", "exclusive claim", "shared claim", "PPWDATA", "read", "ioperm", "initgroups",
+    // "setgroups", "setgid", "setuid" -> errno
+    std::map<std::string, int> errors;
+    std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
+    uid_t uid = 1000, euid = 1000;
+    gid_t gid = 1000;
+    std::map<std::string, std::string> env;
+    std::map<uid_t, std::string> users{{1000, "alice"}};
+    bool rootRegainable = false;
+
+    Calls calls;
+    Bytes written;
+
+    int openReadWrite(const std::string& path, int& fd) override {
+        const int error = errors.count("open") ? errors["open"] : 0;
+        fd = error ? -1 : m_nextFd++;
+        calls.push_back("open " + path + (error ? " failed" : " -> " + std::to_string(fd)));
+        return error;
+    }
+    int ioctl(int fd, unsigned long request, void* arg) override {
+        const std::string on = " " + std::to_string(fd);
+        if (request == PPEXCL)
+            m_exclusive.insert(fd);
+        if (request == PPCLAIM)
+            return log("PPCLAIM" + on, m_exclusive.count(fd) ? "exclusive claim" : "shared claim");
+        if (request == PPWDATA) {
+            written.push_back(*static_cast<unsigned char*>(arg));
+            return log("PPWDATA" + on, "PPWDATA");
+        }
+        return log((request == PPEXCL ? "PPEXCL" : request == PPRELEASE ? "PPRELEASE" : "?") + on);
+    }
+    void close(int fd) override { log("close " + std::to_string(fd)); }
+    int readFile(const std::string& path, std::string& content) override {
+        content = ioports;
+        return log("read " + path, "read");
+    }
+    int ioperm(unsigned long first, unsigned long count, bool on) override {
+        std::ostringstream call;
+        call << "ioperm 0x" << std::hex << first << std::dec << ' ' << count << ' ' << on;
+        return log(call.str(), on ? "ioperm" : "");
+    }
+    void outb(std::uint8_t value, std::uint16_t port) override {
+        EXPECT_EQ(port, 0x378);
+        written.push_back(value);
+    }
+    uid_t getuid() override { return uid; }
+    uid_t geteuid() override { return euid; }
+    gid_t getgid() override { return gid; }
+    std::optional<std::string> getenv(const std::string& name) override {
+        return env.count(name) ? std::optional(env[name]) : std::nullopt;
+    }
+    std::optional<std::string> userName(uid_t id) override {
+        return users.count(id) ? std::optional(users[id]) : std::nullopt;
+    }
+    int initgroups(const std::string& user, gid_t group) override {
+        return log("initgroups " + user + " " + std::to_string(group), "initgroups");
+    }
+    int setgroups(const std::vector<gid_t>& groups) override {
+        std::string call = "setgroups";
+        for (gid_t g : groups)
+            call += " " + std::to_string(g);
+        return log(call, "setgroups");
+    }
+    int setgid(gid_t id) override { return log("setgid " + std::to_string(id), "setgid"); }
+    int setuid(uid_t id) override {
+        if (euid != 0) // a kernel that keeps no way back refuses the return to root
+            return log("setuid " + std::to_string(id), rootRegainable ? "" : "not root");
+        const int error = log("setuid " + std::to_string(id), "setuid");
+        if (error == 0)
+            uid = euid = id;
+        return error;
+    }
+
+private:
+    int log(const std::string& call, const std::string& key = "") {
+        calls.push_back(call);
+        if (key == "not root")
+            return EPERM;
+        return errors.count(key) ? errors[key] : 0;
+    }
+
+    int m_nextFd = 3;
+    std::set<int> m_exclusive;
+};
+
+std::function<void(FakeSystem&)> failing(std::map<std::string, int> errors) {
+    return [=](FakeSystem& s) { s.errors = errors; };
+}
+
+class SimulatedPort : public bus::Port {
+public:
+    int write(std::uint8_t) override { return 0; }
+    std::string name() const override { return "simulated board"; }
+};
+
+std::unique_ptr<bus::Port> choose(FakeSystem& system) {
+    std::ostringstream messages;
+    return bus::choosePort(system, messages, [] { return std::make_unique<SimulatedPort>(); });
+}
+
+const std::string kSimulated = "qx5180: no parallel port available; using the simulated board "
+                               "(its decoded writes follow on standard error)\n";
+const std::string kDeviceExists = "qx5180: direct port I/O not tried: /dev/parport0 exists\n";
+const std::string kNoDevice = "qx5180: cannot open /dev/parport0: No such file or directory "
+                              "(load the ppdev module: sudo modprobe ppdev)\n";
+
+struct ChoiceCase {
+    const char* title;
+    std::function<void(FakeSystem&)> setUp;
+    std::string messages;
+    std::string portName = "simulated board";
+};
+void PrintTo(const ChoiceCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
+class Choice : public testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
+    FakeSystem system;
+    GetParam().setUp(system);
+    std::ostringstream messages;
+    const auto port =
+        bus::choosePort(system, messages, [] { return std::make_unique<SimulatedPort>(); });
+    ASSERT_TRUE(port);
+    EXPECT_EQ(messages.str(), GetParam().messages);
+    EXPECT_EQ(port->name(), GetParam().portName);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Backends, Choice,
+    testing::Values(
+        ChoiceCase{"DeviceExclusive", failing({}), "qx5180: using /dev/parport0\n",
+                   "/dev/parport0"},
+        ChoiceCase{"PrinterDriverRegistered", failing({{"exclusive claim", ENXIO}}),
+                   "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
+                   "the printer driver lp) uses the port; sharing it\n"
+                   "qx5180: using /dev/parport0\n",
+                   "/dev/parport0"},
+        ChoiceCase{"NoPortBehindDevice",
+                   failing({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
+                   "qx5180: cannot claim /dev/parport0: No such device or address (no port "
+                   "behind it, or another program holds it exclusively)\n" +
+                       kDeviceExists + kSimulated},
+        ChoiceCase{"ClaimInterrupted", failing({{"exclusive claim", EINTR}}),
+                   "qx5180: cannot claim /dev/parport0: Interrupted system call\n" + kDeviceExists +
+                       kSimulated},
+        ChoiceCase{"NotInGroupLp", failing({{"open", EACCES}}),
+                   "qx5180: cannot open /dev/parport0: Permission denied (add your user to "
+                   "group lp, then log in again)\n" +
+                       kDeviceExists + kSimulated},
+        ChoiceCase{"OpenRefusedByPolicy", failing({{"open", EPERM}}),
+                   "qx5180: cannot open /dev/parport0: Operation not permitted (add your user "
+                   "to group lp, then log in again)\n" +
+                       kDeviceExists + kSimulated},
+        ChoiceCase{"StaleNode", failing({{"open", ENODEV}}),
+                   "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists +
+                       kSimulated},
+        ChoiceCase{"DirectIo", failing({{"open", ENOENT}}),
+                   kNoDevice + "qx5180: using direct I/O at port 0x378\n", "I/O port 0x378"},
+        ChoiceCase{"PortElsewhere",
+                   [](FakeSystem& s) {
+                       s.errors = {{"open", ENOENT}};
+                       s.ioports = "0000-0cf7 : PCI Bus 0000:00\n  0278-027a : parport0\n"
+                                   "  0378-037f : lpt-lookalike\n";
+                   },
+                   kNoDevice +
+                       "qx5180: direct port I/O not tried: no parallel port at 0x378 in "
+                       "/proc/ioports\n" +
+                       kSimulated},
+        ChoiceCase{"IoportsUnreadable", failing({{"open", ENOENT}, {"read", EACCES}}),
+                   kNoDevice +
+                       "qx5180: direct port I/O not tried: cannot read /proc/ioports: "
+                       "Permission denied\n" +
+                       kSimulated},
+        // Unprivileged readers see every range as zero; ioperm() then has the last word.
+        ChoiceCase{"NotRoot",
+                   [](FakeSystem& s) {
+                       s.errors = {{"open", ENOENT}, {"ioperm", EPERM}};
+                       s.ioports = "  0000-0000 : parport0\n";
+                   },
+                   kNoDevice +
+                       "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as "
+                       "root, or load ppdev and use /dev/parport0)\n" +
+                       kSimulated},
+        ChoiceCase{"KernelLockedDown",
+                   [](FakeSystem& s) {
+                       s.errors = {{"open", ENOENT}, {"ioperm", EPERM}};
+                       s.uid = s.euid = 0;
+                   },
+                   kNoDevice +
+                       "qx5180: cannot reach I/O port 0x378: Operation not permitted (the "
+                       "kernel forbids direct port access; load ppdev and use /dev/parport0)\n" +
+                       kSimulated}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST(ParportDevice, OneIoctlPerByteFailuresReturnedAsIsReleasedAtTheEnd) {
+    FakeSystem system;
+    auto port = choose(system);
+    EXPECT_EQ(port->write(0xA5), 0);
+    system.errors["PPWDATA"] = EIO;
+    EXPECT_EQ(port->write(0x1F), EIO);
+    port.reset();
+    EXPECT_EQ(system.calls, (Calls{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3",
+                                   "PPWDATA 3", "PPRELEASE 3", "close 3"}));
+    EXPECT_EQ(system.written, (Bytes{0xA5, 0x1F}));
+}
+
+TEST(ParportDevice, SharesOnAFreshDescriptorWhenExclusiveAccessIsRefused) {
+    FakeSystem system;
+    system.errors["exclusive claim"] = ENXIO;
+    auto port = choose(system);
+    port->write(0x00);
+    port.reset();
+    EXPECT_EQ(system.calls, (Calls{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
+                                   "open /dev/parport0 -> 4", "PPCLAIM 4", "PPWDATA 4",
+                                   "PPRELEASE 4", "close 4"}));
+}
+
+TEST(DirectPort, AsksForPort0x378AloneAndSendsEveryByteThere) {
+    FakeSystem system;
+    system.errors["open"] = ENOENT;
+    auto port = choose(system);
+    for (std::uint8_t b : {0x3F, 0xFF, 0x1F})
+        EXPECT_EQ(port->write(b), 0);
+    port.reset();
+    EXPECT_EQ(system.calls, (Calls{"open /dev/parport0 failed", "read /proc/ioports",
+                                   "ioperm 0x378 1 1", "ioperm 0x378 1 0"}));
+    EXPECT_EQ(system.written, (Bytes{0x3F, 0xFF, 0x1F}));
+}
+
+// --- dropping root -------------------------------------------------------------------------
+
+std::function<void(FakeSystem&)> sudo(const char* uid, const char* gid,
+                                      std::map<std::string, int> errors = {}) {
+    return [=](FakeSystem& s) {
+        s.uid = s.euid = 0;
+        s.gid = 0;
+        s.env.clear();
+        if (uid)
+            s.env["SUDO_UID"] = uid;
+        if (gid)
+            s.env["SUDO_GID"] = gid;
+        s.errors = errors;
+    };
+}
+
+struct DropCase {
+    const char* title;
+    std::function<void(FakeSystem&)> setUp;
+    bool dropped;
+    std::string message;
+    Calls calls;
+};
+void PrintTo(const DropCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
+class DropRoot : public testing::TestWithParam<DropCase> {};
+
+// On failure nothing runs after the step that failed, and a bad environment changes nothing.
+TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
+    FakeSystem system;
+    GetParam().setUp(system);
+    std::ostringstream messages;
+    EXPECT_EQ(bus::dropRoot(system, messages), GetParam().dropped);
+    EXPECT_EQ(messages.str(), GetParam().message);
+    EXPECT_EQ(system.calls, GetParam().calls);
+}
+
+const Calls kDrop{"initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0"};
+const std::string kRefused = "qx5180: cannot drop root rights: ";
+
+INSTANTIATE_TEST_SUITE_P(
+    Privileges, DropRoot,
+    testing::Values(
+        DropCase{"Sudo", sudo("1000", "100"), true, "", kDrop},
+        DropCase{"NoPasswdEntry",
+                 [](FakeSystem& s) {
+                     sudo("1000", "100")(s);
+                     s.users.clear();
+                 },
+                 true,
+                 "",
+                 {"setgroups 100", "setgid 100", "setuid 1000", "setuid 0"}},
+        // Whoever starts a set-user-ID program controls its environment.
+        DropCase{"SetUserIdInstall",
+                 [](FakeSystem& s) {
+                     s.euid = 0;
+                     s.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"}};
+                 },
+                 true,
+                 "",
+                 {"initgroups alice 1000", "setgid 1000", "setuid 1000", "setuid 0"}},
+        DropCase{"NotRoot",
+                 [](FakeSystem& s) {
+                     s.env = {{"SUDO_UID", "0"}};
+                 },
+                 true,
+                 "",
+                 {}},
+        DropCase{"RootLogin",
+                 sudo(nullptr, nullptr),
+                 true,
+                 "qx5180: running as root: no invoking user to drop to (start it from your own "
+                 "account, through sudo if the port needs root)\n",
+                 {}},
+        DropCase{"InitgroupsFails",
+                 sudo("1000", "100", {{"initgroups", ENOMEM}}),
+                 false,
+                 kRefused + "initgroups(alice, 100): Cannot allocate memory\n",
+                 {"initgroups alice 100"}},
+        DropCase{"SetgroupsFails",
+                 [](FakeSystem& s) {
+                     sudo("1000", "100", {{"setgroups", EPERM}})(s);
+                     s.users.clear();
+                 },
+                 false,
+                 kRefused + "setgroups(100): Operation not permitted\n",
+                 {"setgroups 100"}},
+        DropCase{"SetgidFails",
+                 sudo("1000", "100", {{"setgid", EPERM}}),
+                 false,
+                 kRefused + "setgid(100): Operation not permitted\n",
+                 {"initgroups alice 100", "setgid 100"}},
+        DropCase{"SetuidFails",
+                 sudo("1000", "100", {{"setuid", EAGAIN}}),
+                 false,
+                 kRefused + "setuid(1000): Resource temporarily unavailable\n",
+                 {"initgroups alice 100", "setgid 100", "setuid 1000"}},
+        DropCase{"RootRegainable",
+                 [](FakeSystem& s) {
+                     sudo("1000", "100")(s);
+                     s.rootRegainable = true;
+                 },
+                 false, kRefused + "root could be regained after setuid(1000)\n", kDrop},
+        DropCase{"UidNotANumber",
+                 sudo("alice", "100"),
+                 false,
+                 kRefused + "SUDO_UID \"alice\" is not a user id\n",
+                 {}},
+        DropCase{
+            "UidEmpty", sudo("", "100"), false, kRefused + "SUDO_UID \"\" is not a user id\n", {}},
+        DropCase{"UidNegative",
+                 sudo("-1", "100"),
+                 false,
+                 kRefused + "SUDO_UID \"-1\" is not a user id\n",
+                 {}},
+        DropCase{"UidTrailingSpace",
+                 sudo("1000 ", "100"),
+                 false,
+                 kRefused + "SUDO_UID \"1000 \" is not a user id\n",
+                 {}},
+        DropCase{"UidMeaningNoChange",
+                 sudo("4294967295", "100"),
+                 false,
+                 kRefused + "SUDO_UID \"4294967295\" is not a user id\n",
+                 {}},
+        DropCase{"UidRoot",
+                 sudo("0", "0"),
+                 false,
+                 kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n",
+                 {}},
+        DropCase{"GidMissing",
+                 sudo("1000", nullptr),
+                 false,
+                 kRefused + "SUDO_UID is set but SUDO_GID is not\n",
+                 {}},
+        DropCase{"GidNotANumber",
+                 sudo("1000", "users"),
+                 false,
+                 kRefused + "SUDO_GID \"users\" is not a group id\n",
+                 {}}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+} // namespace

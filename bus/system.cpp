@@ -1,0 +1,127 @@
+#include "system.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <sys/io.h>
+#define QX_HAVE_PORT_IO 1
+#endif
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace bus {
+
+namespace {
+
+class RealSystem final : public System {
+public:
+    int openReadWrite(const std::string& path, int& fd) override {
+        fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        return fd < 0 ? errno : 0;
+    }
+
+    int ioctl(int fd, unsigned long request, void* arg) override {
+        return ::ioctl(fd, request, arg) < 0 ? errno : 0;
+    }
+
+    void close(int fd) override { ::close(fd); }
+
+    int readFile(const std::string& path, std::string& content) override {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        content.clear();
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                const int error = errno;
+                ::close(fd);
+                return error;
+            }
+            if (n == 0)
+                break;
+            content.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+        return 0;
+    }
+
+#ifdef QX_HAVE_PORT_IO
+    int ioperm(unsigned long first, unsigned long count, bool on) override {
+        return ::ioperm(first, count, on ? 1 : 0) < 0 ? errno : 0;
+    }
+    void outb(std::uint8_t value, std::uint16_t port) override {
+        ::outb(value, port);
+    }
+#else
+    // No port I/O instructions on this architecture; the device is the only way.
+    int ioperm(unsigned long, unsigned long, bool) override {
+        return ENOSYS;
+    }
+    void outb(std::uint8_t, std::uint16_t) override {}
+#endif
+
+    uid_t getuid() override {
+        return ::getuid();
+    }
+    uid_t geteuid() override {
+        return ::geteuid();
+    }
+    gid_t getgid() override {
+        return ::getgid();
+    }
+
+    std::optional<std::string> getenv(const std::string& name) override {
+        const char* value = std::getenv(name.c_str());
+        if (!value)
+            return std::nullopt;
+        return std::string(value);
+    }
+
+    std::optional<std::string> userName(uid_t uid) override {
+        long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+        std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
+        for (;;) {
+            passwd entry{};
+            passwd* found = nullptr;
+            const int rc = ::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found);
+            if (rc == ERANGE && buffer.size() < (1u << 20)) {
+                buffer.resize(buffer.size() * 2);
+                continue;
+            }
+            if (rc != 0 || !found)
+                return std::nullopt;
+            return std::string(found->pw_name);
+        }
+    }
+
+    int initgroups(const std::string& user, gid_t group) override {
+        return ::initgroups(user.c_str(), group) < 0 ? errno : 0;
+    }
+    int setgroups(const std::vector<gid_t>& groups) override {
+        return ::setgroups(groups.size(), groups.data()) < 0 ? errno : 0;
+    }
+    int setgid(gid_t gid) override {
+        return ::setgid(gid) < 0 ? errno : 0;
+    }
+    int setuid(uid_t uid) override {
+        return ::setuid(uid) < 0 ? errno : 0;
+    }
+};
+
+} // namespace
+
+System& realSystem() {
+    static RealSystem system;
+    return system;
+}
+
+} // namespace bus

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bus {
+
+// The few operating-system calls that reaching the port and giving up root take, behind one
+// interface so that tests can stand in for the kernel. Calls that can fail return 0 or the
+// errno value of the failure instead of leaving it in errno, so a stand-in never has to
+// touch the global.
+class System {
+public:
+    virtual ~System() = default;
+
+    // Opens for reading and writing, close-on-exec. On success fd holds the descriptor.
+    virtual int openReadWrite(const std::string& path, int& fd) = 0;
+    virtual int ioctl(int fd, unsigned long request, void* arg) = 0;
+    virtual void close(int fd) = 0;
+    // Whole content of a (possibly size-less, /proc) file.
+    virtual int readFile(const std::string& path, std::string& content) = 0;
+
+    // Access to count I/O ports from first, for the calling thread (and threads it starts
+    // afterwards).
+    virtual int ioperm(unsigned long first, unsigned long count, bool on) = 0;
+    virtual void outb(std::uint8_t value, std::uint16_t port) = 0;
+
+    virtual uid_t getuid() = 0;
+    virtual uid_t geteuid() = 0;
+    virtual gid_t getgid() = 0;
+    virtual std::optional<std::string> getenv(const std::string& name) = 0;
+    // Login name from the user database, if the uid has an entry.
+    virtual std::optional<std::string> userName(uid_t uid) = 0;
+    virtual int initgroups(const std::string& user, gid_t group) = 0;
+    virtual int setgroups(const std::vector<gid_t>& groups) = 0;
+    virtual int setgid(gid_t gid) = 0;
+    virtual int setuid(uid_t uid) = 0;
+};
+
+// The real calls. Lives for the whole program.
+System& realSystem();
+
+} // namespace bus
