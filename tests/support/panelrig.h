@@ -37,11 +37,12 @@ struct PanelRig {
     QSlider* slider(const char* name) const { return find<QSlider>(name); }
     QString text(const char* name) const { return find<QLineEdit>(name)->text(); }
 
-    // The option button that shows this caption, found by what the user sees.
-    QAbstractButton* captioned(const char* caption) const {
-        for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+    // The option button of a group that shows this caption, found by what the user sees.
+    QAbstractButton* captioned(const char* group, const char* caption) const {
+        for (QAbstractButton* b : find(group)->findChildren<QAbstractButton*>())
             if (b->text() == QString::fromLatin1(caption))
                 return b;
+        ADD_FAILURE() << "no button captioned '" << caption << "' in " << group;
         return nullptr;
     }
 
