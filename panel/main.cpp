@@ -22,18 +22,18 @@ bool haveDisplay() {
 } // namespace
 
 int main(int, char** argv) {
-    // The port first: direct I/O may need root, and no window code runs as root.
+    if (!haveDisplay()) {
+        std::cerr << "qx5180: no display; start it from a desktop or set DISPLAY\n";
+        return 1;
+    }
+
+    // The port before the window: direct I/O may need root, and no window code runs as root.
     bus::System& system = bus::realSystem();
     const std::unique_ptr<bus::Port> port = bus::choosePort(system, std::cerr, [] {
         return std::make_unique<sim::Board>(&std::cerr);
     });
     if (!bus::dropRoot(system, std::cerr))
         return 1;
-
-    if (!haveDisplay()) {
-        std::cerr << "qx5180: no display; start it from a desktop or set DISPLAY\n";
-        return 1;
-    }
 
     // The panel takes no command line, so Qt is not shown the user's arguments either.
     int qtArgc = 1;

@@ -16,7 +16,7 @@ namespace sim {
 enum class Register { Loudspeaker, LeftHeadphone, RightHeadphone, ModeControl, Effect };
 inline constexpr int kRegisterCount = 5;
 
-// One transaction the board saw end with a stop condition.
+// One write the board saw through to its end: a stop, or a start that begins the next.
 struct Transaction {
     std::uint8_t address; // the 7-bit address sent
     std::uint8_t data;
