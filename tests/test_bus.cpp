@@ -125,16 +125,6 @@ TEST(Transmitter, EveryByteHoldsUnusedLinesHighAndBitFiveAtTheAddressBit) {
     }
 }
 
-TEST(Transmitter, SendingTheSameFrameTwiceWritesItTwice) {
-    Rig rig;
-    const regs::Frame frame = regs::defaultFrame(0x5A);
-    rig.bus.PPort(frame);
-    rig.bus.PPort(frame);
-    ASSERT_EQ(rig.port.bytes.size(), 156u);
-    EXPECT_TRUE(std::equal(rig.port.bytes.begin(), rig.port.bytes.begin() + 78,
-                           rig.port.bytes.begin() + 78));
-}
-
 // A port that fails mid-transaction must not cut the transaction short or flood the user:
 // the rest of the bytes still go out, and the user hears about it once.
 TEST(Transmitter, AFailedWriteAnywhereIsReportedOncePerTransaction) {
@@ -182,18 +172,6 @@ TEST(ControlFrames, DefaultsAreTheFiveRegisterWritesAtAddressZero) {
     EXPECT_EQ(p.frames.addressBit(), 0);
 }
 
-TEST(ControlFrames, StartUpSendsFiveFramesInRegisterOrder) {
-    Panel p;
-    p.frames.startUp();
-
-    Rig expected;
-    for (std::uint8_t data : {0x80, 0xC0, 0xE0, 0x00, 0x40})
-        expected.bus.PPort(regs::defaultFrame(data));
-    EXPECT_EQ(p.port.bytes.size(), 390u);
-    EXPECT_EQ(p.port.bytes.front(), 31);
-    EXPECT_EQ(p.port.bytes, expected.port.bytes);
-}
-
 TEST(ControlFrames, AddressSelectionWritesOnlyTheIdleByteAndSlotSix) {
     Panel p;
     p.frames.startUp();
@@ -213,21 +191,6 @@ TEST(ControlFrames, AddressSelectionWritesOnlyTheIdleByteAndSlotSix) {
     }
     // Repeating a selection writes the same idle byte again; nothing else goes out.
     EXPECT_EQ(p.port.bytes, (Bytes{63, 63, 31, 31}));
-}
-
-TEST(ControlFrames, AfterAddressOneEveryTransactionCarriesTheNewAddress) {
-    Panel p;
-    p.frames.startUp();
-    p.frames.selectAddress(1);
-    p.port.bytes.clear();
-    p.frames.PPort(p.frames.modeword);
-
-    Rig expected;
-    expected.addressBit = 1;
-    regs::Frame frame = regs::defaultFrame(regs::kModeDefault);
-    frame[regs::kAddressBitSlot] = 1;
-    expected.bus.PPort(frame);
-    EXPECT_EQ(p.port.bytes, expected.port.bytes);
 }
 
 TEST(ControlFrames, WriteDefaultsLeavesTheAddressBitAlone) {
