@@ -262,39 +262,18 @@ void QX5180::l1r1_Click() { setInput(0, 1); }
 void QX5180::l1l2r1r2_Click() { setInput(1, 1); }
 
 // The differential input leaves the input code where the last single-ended choice put it.
-void QX5180::Diff_Click() {
-    m_frames.modeword[slot(5)] = 1;
-    m_frames.PPort(m_frames.modeword);
-}
+void QX5180::Diff_Click() { setFlag(m_frames.modeword, 5, 1); }
 
-void QX5180::narrow_Click() {
-    m_frames.effectword[slot(1)] = 0;
-    m_frames.PPort(m_frames.effectword);
-}
+void QX5180::narrow_Click() { setFlag(m_frames.effectword, 1, 0); }
+void QX5180::wide_Click() { setFlag(m_frames.effectword, 1, 1); }
+void QX5180::ocl_Click() { setFlag(m_frames.modeword, 3, 0); }
+void QX5180::se_Click() { setFlag(m_frames.modeword, 3, 1); }
+void QX5180::HP3Don_Click() { setFlag(m_frames.effectword, 0, 1); }
+void QX5180::HP3Doff_Click() { setFlag(m_frames.effectword, 0, 0); }
 
-void QX5180::wide_Click() {
-    m_frames.effectword[slot(1)] = 1;
-    m_frames.PPort(m_frames.effectword);
-}
-
-void QX5180::ocl_Click() {
-    m_frames.modeword[slot(3)] = 0;
-    m_frames.PPort(m_frames.modeword);
-}
-
-void QX5180::se_Click() {
-    m_frames.modeword[slot(3)] = 1;
-    m_frames.PPort(m_frames.modeword);
-}
-
-void QX5180::HP3Don_Click() {
-    m_frames.effectword[slot(0)] = 1;
-    m_frames.PPort(m_frames.effectword);
-}
-
-void QX5180::HP3Doff_Click() {
-    m_frames.effectword[slot(0)] = 0;
-    m_frames.PPort(m_frames.effectword);
+void QX5180::setFlag(regs::Frame& frame, int dataBit, std::int16_t value) {
+    frame[slot(dataBit)] = value;
+    m_frames.PPort(frame);
 }
 
 void QX5180::addrone_Click() { m_frames.selectAddress(1); }

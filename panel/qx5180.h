@@ -63,6 +63,7 @@ private:
     void setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& stepBox);
     void setMode(int mode);
     void setInput(std::int16_t high, std::int16_t low);
+    void setFlag(regs::Frame& frame, int dataBit, std::int16_t value);
 
     regs::ControlFrames m_frames;
     TrackPagingStyle m_sliderStyle;
