@@ -41,7 +41,8 @@ void BM_PPort(benchmark::State& state) {
         // A different volume code each time, as the slider sends.
         position = (position + 1) & 31;
         for (int bit = 4; bit >= 0; --bit)
-            frame[static_cast<std::size_t>(16 - bit)] = static_cast<std::int16_t>((position >> bit) & 1);
+            frame[static_cast<std::size_t>(16 - bit)] =
+                static_cast<std::int16_t>((position >> bit) & 1);
         benchmark::DoNotOptimize(frame);
         transmitter.PPort(frame);
         benchmark::DoNotOptimize(port.bytes());

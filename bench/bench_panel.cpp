@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (i >= kWarmUp) {
-            toStop.push_back(std::chrono::duration<double, std::micro>(port.stop() - start).count());
+            toStop.push_back(
+                std::chrono::duration<double, std::micro>(port.stop() - start).count());
             keyClick.push_back(std::chrono::duration<double, std::micro>(clicked - start).count());
         }
         // Let the window repaint what the press changed, as the event loop would, outside

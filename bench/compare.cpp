@@ -118,8 +118,9 @@ void summary(const char* label, const char* program, const std::vector<Run>& run
                 label, program, *std::min_element(paint.begin(), paint.end()), median(paint),
                 *std::max_element(paint.begin(), paint.end()),
                 *std::min_element(exit.begin(), exit.end()), median(exit),
-                *std::max_element(exit.begin(), exit.end()), *std::min_element(kib.begin(), kib.end()),
-                median(kib), *std::max_element(kib.begin(), kib.end()));
+                *std::max_element(exit.begin(), exit.end()),
+                *std::min_element(kib.begin(), kib.end()), median(kib),
+                *std::max_element(kib.begin(), kib.end()));
 }
 
 } // namespace

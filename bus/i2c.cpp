@@ -43,8 +43,12 @@ void Transmitter::put(std::span<const LineState> run, std::int16_t addressBit) {
     }
 }
 
-void Transmitter::I2C_START() { put(states(kStart), m_addressBit); }
-void Transmitter::I2C_STOP() { put(states(kStop), m_addressBit); }
+void Transmitter::I2C_START() {
+    put(states(kStart), m_addressBit);
+}
+void Transmitter::I2C_STOP() {
+    put(states(kStop), m_addressBit);
+}
 
 void Transmitter::I2C_ONE() {
     const std::int16_t addressBit = m_addressBit;

@@ -104,7 +104,11 @@ constexpr Slider kSliders[] = {
 
 } // namespace
 
-std::span<const Control> controls() { return kControls; }
-std::span<const Slider> sliders() { return kSliders; }
+std::span<const Control> controls() {
+    return kControls;
+}
+std::span<const Slider> sliders() {
+    return kSliders;
+}
 
 } // namespace layout

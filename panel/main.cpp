@@ -29,9 +29,8 @@ int main(int, char** argv) {
 
     // The port before the window: direct I/O may need root, and no window code runs as root.
     bus::System& system = bus::realSystem();
-    const std::unique_ptr<bus::Port> port = bus::choosePort(system, std::cerr, [] {
-        return std::make_unique<sim::Board>(&std::cerr);
-    });
+    const std::unique_ptr<bus::Port> port =
+        bus::choosePort(system, std::cerr, [] { return std::make_unique<sim::Board>(&std::cerr); });
     if (!bus::dropRoot(system, std::cerr))
         return 1;
 

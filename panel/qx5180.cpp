@@ -15,7 +15,9 @@ namespace {
 
 // Edges rather than sizes are rounded, so neighbours that touch in twips touch in pixels.
 QRect toPixels(const layout::Control& c) {
-    auto px = [](int twips) { return (twips + layout::kTwipsPerPixel / 2) / layout::kTwipsPerPixel; };
+    auto px = [](int twips) {
+        return (twips + layout::kTwipsPerPixel / 2) / layout::kTwipsPerPixel;
+    };
     return QRect(QPoint(px(c.left), px(c.top)),
                  QPoint(px(c.left + c.width) - 1, px(c.top + c.height) - 1));
 }
@@ -29,13 +31,15 @@ struct ModeRow {
 // What each of the chip's outputs carries in modes 0 to 7. "L+R" in mode 3 and "R+L" in
 // mode 7 are two different texts.
 constexpr ModeRow kModes[8] = {
-    {"SHUTDOWN", "SHUTDOWN", "SHUTDOWN"}, {"P", "MUTE", "MUTE"}, {"SHUTDOWN", "P", "P"},
-    {"L+R", "MUTE", "MUTE"},              {"SHUTDOWN", "L", "R"}, {"P+L+R", "MUTE", "MUTE"},
-    {"SHUTDOWN", "L+P", "R+P"},           {"R+L", "L", "R"},
+    {"SHUTDOWN", "SHUTDOWN", "SHUTDOWN"},
+    {"P", "MUTE", "MUTE"},
+    {"SHUTDOWN", "P", "P"},
+    {"L+R", "MUTE", "MUTE"},
+    {"SHUTDOWN", "L", "R"},
+    {"P+L+R", "MUTE", "MUTE"},
+    {"SHUTDOWN", "L+P", "R+P"},
+    {"R+L", "L", "R"},
 };
-
-// Data bit n of a frame sits in slot 16 - n.
-constexpr int slot(int dataBit) { return 16 - dataBit; }
 
 void setPositionQuietly(QSlider& slider, int position) {
     const QSignalBlocker quiet(slider);
@@ -166,16 +170,26 @@ void QX5180::bindHandlers() {
     // Option buttons answer when they become the selected one of their group, whether by
     // mouse, keyboard or code; the handler runs before whoever selected the button goes on.
     static constexpr Binding kOptions[] = {
-        {"mode0", &QX5180::mode0_Click},       {"mode1", &QX5180::mode1_Click},
-        {"mode2", &QX5180::mode2_Click},       {"mode3", &QX5180::mode3_Click},
-        {"mode4", &QX5180::mode4_Click},       {"mode5", &QX5180::mode5_Click},
-        {"mode6", &QX5180::mode6_Click},       {"mode7", &QX5180::mode7_Click},
-        {"mute", &QX5180::mute_Click},         {"l2r2", &QX5180::l2r2_Click},
-        {"l1r1", &QX5180::l1r1_Click},         {"l1l2r1r2", &QX5180::l1l2r1r2_Click},
-        {"Diff", &QX5180::Diff_Click},         {"narrow", &QX5180::narrow_Click},
-        {"wide", &QX5180::wide_Click},         {"ocl", &QX5180::ocl_Click},
-        {"se", &QX5180::se_Click},             {"HP3Don", &QX5180::HP3Don_Click},
-        {"HP3Doff", &QX5180::HP3Doff_Click},   {"addrone", &QX5180::addrone_Click},
+        {"mode0", &QX5180::mode0_Click},
+        {"mode1", &QX5180::mode1_Click},
+        {"mode2", &QX5180::mode2_Click},
+        {"mode3", &QX5180::mode3_Click},
+        {"mode4", &QX5180::mode4_Click},
+        {"mode5", &QX5180::mode5_Click},
+        {"mode6", &QX5180::mode6_Click},
+        {"mode7", &QX5180::mode7_Click},
+        {"mute", &QX5180::mute_Click},
+        {"l2r2", &QX5180::l2r2_Click},
+        {"l1r1", &QX5180::l1r1_Click},
+        {"l1l2r1r2", &QX5180::l1l2r1r2_Click},
+        {"Diff", &QX5180::Diff_Click},
+        {"narrow", &QX5180::narrow_Click},
+        {"wide", &QX5180::wide_Click},
+        {"ocl", &QX5180::ocl_Click},
+        {"se", &QX5180::se_Click},
+        {"HP3Don", &QX5180::HP3Don_Click},
+        {"HP3Doff", &QX5180::HP3Doff_Click},
+        {"addrone", &QX5180::addrone_Click},
         {"addrzero", &QX5180::addrzero_Click},
     };
     for (const Binding& b : kOptions) {
@@ -199,7 +213,9 @@ void QX5180::bindHandlers() {
     connect(control<QPushButton>("RESET"), &QPushButton::clicked, this, &QX5180::RESET_Click);
 }
 
-void QX5180::Form_Load() { m_frames.startUp(); }
+void QX5180::Form_Load() {
+    m_frames.startUp();
+}
 
 // Volume code: data bits 4..0, so a position outside 0..31 has no code; the frame still
 // goes out unchanged, as it does for every report of the slider.
@@ -207,22 +223,28 @@ void QX5180::setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& ste
     const int position = slider.value();
     if (position >= 0 && position <= 31) {
         for (int bit = 4; bit >= 0; --bit)
-            frame[slot(bit)] = (position >> bit) & 1;
+            frame[regs::dataSlot(bit)] = (position >> bit) & 1;
         stepBox.setText(QString::number(position + 1));
     }
     m_frames.PPort(frame);
 }
 
-void QX5180::monovol_Scroll() { setVolume(*m_monovol, m_frames.monoword, *m_hfgainbox); }
-void QX5180::leftvol_Scroll() { setVolume(*m_leftvol, m_frames.leftword, *m_lgainbox); }
-void QX5180::rightvol_Scroll() { setVolume(*m_rightvol, m_frames.rightword, *m_rgainbox); }
+void QX5180::monovol_Scroll() {
+    setVolume(*m_monovol, m_frames.monoword, *m_hfgainbox);
+}
+void QX5180::leftvol_Scroll() {
+    setVolume(*m_leftvol, m_frames.leftword, *m_lgainbox);
+}
+void QX5180::rightvol_Scroll() {
+    setVolume(*m_rightvol, m_frames.rightword, *m_rgainbox);
+}
 
 // 3D level code: data bits 3 and 2 of the effect register.
 void QX5180::vol3d_Scroll() {
     const int position = m_vol3d->value();
     if (position >= 0 && position <= 3) {
-        m_frames.effectword[slot(3)] = (position >> 1) & 1;
-        m_frames.effectword[slot(2)] = position & 1;
+        m_frames.effectword[regs::dataSlot(3)] = (position >> 1) & 1;
+        m_frames.effectword[regs::dataSlot(2)] = position & 1;
     }
     m_frames.PPort(m_frames.effectword);
 }
@@ -230,54 +252,96 @@ void QX5180::vol3d_Scroll() {
 // Mode number: data bits 2..0 of the mode register; all three are written every time.
 void QX5180::setMode(int mode) {
     for (int bit = 2; bit >= 0; --bit)
-        m_frames.modeword[slot(bit)] = (mode >> bit) & 1;
+        m_frames.modeword[regs::dataSlot(bit)] = (mode >> bit) & 1;
     m_RLS->setText(kModes[mode].loudspeaker);
     m_LHP->setText(kModes[mode].leftHeadphone);
     m_RHP->setText(kModes[mode].rightHeadphone);
     m_frames.PPort(m_frames.modeword);
 }
 
-void QX5180::mode0_Click() { setMode(0); }
-void QX5180::mode1_Click() { setMode(1); }
-void QX5180::mode2_Click() { setMode(2); }
-void QX5180::mode3_Click() { setMode(3); }
-void QX5180::mode4_Click() { setMode(4); }
-void QX5180::mode5_Click() { setMode(5); }
-void QX5180::mode6_Click() { setMode(6); }
-void QX5180::mode7_Click() { setMode(7); }
+void QX5180::mode0_Click() {
+    setMode(0);
+}
+void QX5180::mode1_Click() {
+    setMode(1);
+}
+void QX5180::mode2_Click() {
+    setMode(2);
+}
+void QX5180::mode3_Click() {
+    setMode(3);
+}
+void QX5180::mode4_Click() {
+    setMode(4);
+}
+void QX5180::mode5_Click() {
+    setMode(5);
+}
+void QX5180::mode6_Click() {
+    setMode(6);
+}
+void QX5180::mode7_Click() {
+    setMode(7);
+}
 
 // A single-ended input clears the differential flag (mode register, bit 5) and sets the
 // input code (effect register, bits 5 and 4); the mode register goes first.
 void QX5180::setInput(std::int16_t high, std::int16_t low) {
-    m_frames.modeword[slot(5)] = 0;
-    m_frames.effectword[slot(5)] = high;
-    m_frames.effectword[slot(4)] = low;
+    m_frames.modeword[regs::dataSlot(5)] = 0;
+    m_frames.effectword[regs::dataSlot(5)] = high;
+    m_frames.effectword[regs::dataSlot(4)] = low;
     m_frames.PPort(m_frames.modeword);
     m_frames.PPort(m_frames.effectword);
 }
 
-void QX5180::mute_Click() { setInput(0, 0); }
-void QX5180::l2r2_Click() { setInput(1, 0); }
-void QX5180::l1r1_Click() { setInput(0, 1); }
-void QX5180::l1l2r1r2_Click() { setInput(1, 1); }
+void QX5180::mute_Click() {
+    setInput(0, 0);
+}
+void QX5180::l2r2_Click() {
+    setInput(1, 0);
+}
+void QX5180::l1r1_Click() {
+    setInput(0, 1);
+}
+void QX5180::l1l2r1r2_Click() {
+    setInput(1, 1);
+}
 
 // The differential input leaves the input code where the last single-ended choice put it.
-void QX5180::Diff_Click() { setFlag(m_frames.modeword, 5, 1); }
+void QX5180::Diff_Click() {
+    setFlag(m_frames.modeword, 5, 1);
+}
 
-void QX5180::narrow_Click() { setFlag(m_frames.effectword, 1, 0); }
-void QX5180::wide_Click() { setFlag(m_frames.effectword, 1, 1); }
-void QX5180::ocl_Click() { setFlag(m_frames.modeword, 3, 0); }
-void QX5180::se_Click() { setFlag(m_frames.modeword, 3, 1); }
-void QX5180::HP3Don_Click() { setFlag(m_frames.effectword, 0, 1); }
-void QX5180::HP3Doff_Click() { setFlag(m_frames.effectword, 0, 0); }
+void QX5180::narrow_Click() {
+    setFlag(m_frames.effectword, 1, 0);
+}
+void QX5180::wide_Click() {
+    setFlag(m_frames.effectword, 1, 1);
+}
+void QX5180::ocl_Click() {
+    setFlag(m_frames.modeword, 3, 0);
+}
+void QX5180::se_Click() {
+    setFlag(m_frames.modeword, 3, 1);
+}
+void QX5180::HP3Don_Click() {
+    setFlag(m_frames.effectword, 0, 1);
+}
+void QX5180::HP3Doff_Click() {
+    setFlag(m_frames.effectword, 0, 0);
+}
 
 void QX5180::setFlag(regs::Frame& frame, int dataBit, std::int16_t value) {
-    frame[slot(dataBit)] = value;
+    frame[regs::dataSlot(dataBit)] = value;
     m_frames.PPort(frame);
 }
 
-void QX5180::addrone_Click() { m_frames.selectAddress(1); }
-void QX5180::addrzero_Click() { m_frames.selectAddress(0); }
+void QX5180::addrone_Click() {
+    m_frames.selectAddress(1);
+}
+void QX5180::addrzero_Click() {
+    m_frames.selectAddress(0);
+}
 
 // The selections below run their buttons' handlers in place, sends included; those
 // handlers write only defaults, which the frames already hold by then. The address bit

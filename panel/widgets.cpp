@@ -11,7 +11,8 @@ void OptionButton::paintEvent(QPaintEvent*) {
     QStyleOptionButton option;
     initStyleOption(&option);
 
-    const int indicatorWidth = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, this);
+    const int indicatorWidth =
+        style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, this);
     const int indicatorHeight =
         style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, &option, this);
 
@@ -39,7 +40,9 @@ QRect OptionButton::captionRect() const {
     return rect().adjusted(indent, 0, 0, 0);
 }
 
-bool OptionButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+bool OptionButton::hitButton(const QPoint& pos) const {
+    return rect().contains(pos);
+}
 
 int TrackPagingStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                                 QStyleHintReturn* returnData) const {

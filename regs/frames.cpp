@@ -5,8 +5,8 @@ namespace regs {
 Frame defaultFrame(std::uint8_t dataByte) {
     // Address 0x7C, write: 1111 100 0, then an ack slot the master leaves released.
     Frame f = {1, 1, 1, 1, 1, 0, 0, 0, 1};
-    for (int bit = 0; bit < 8; ++bit)
-        f[kDataSlot + bit] = (dataByte >> (7 - bit)) & 1;
+    for (int bit = 7; bit >= 0; --bit)
+        f[dataSlot(bit)] = (dataByte >> bit) & 1;
     f[17] = 1;
     return f;
 }

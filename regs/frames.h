@@ -11,7 +11,12 @@ using bus::Frame;
 
 // Slot indices that the panel's handlers write by number.
 inline constexpr int kAddressBitSlot = 6;
-inline constexpr int kDataSlot = 9; // data bit 7; data bit n is slot 16 - n
+
+// Slot of data bit n (0 to 7): the data byte goes out most significant bit first in slots
+// 9 to 16.
+constexpr int dataSlot(int bit) {
+    return 16 - bit;
+}
 
 // Data bytes the chip is programmed with at start and on reset. The top two or three bits
 // select the register and never change.

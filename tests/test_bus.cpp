@@ -41,8 +41,13 @@ TEST(Transmitter, DefaultLoudspeakerFrameGoesOutByteForByte) {
     rig.bus.PPort(regs::defaultFrame(regs::kMonoDefault));
 
     // start; address 1111100 + write; ack; data 1000 0000; ack; stop
-    const Bytes expected = concat({{31, 159, 223}, repeat(kOne0, 5), repeat(kZero0, 3),
-                                   repeat(kOne0, 2), repeat(kZero0, 7), kOne0, {159, 31, 31}});
+    const Bytes expected = concat({{31, 159, 223},
+                                   repeat(kOne0, 5),
+                                   repeat(kZero0, 3),
+                                   repeat(kOne0, 2),
+                                   repeat(kZero0, 7),
+                                   kOne0,
+                                   {159, 31, 31}});
     EXPECT_EQ(rig.port.bytes, expected);
 }
 
@@ -180,9 +185,11 @@ TEST(ControlFrames, AddressSelectionWritesOnlyTheIdleByteAndSlotSix) {
     for (std::int16_t value : {1, 1, 0, 0}) {
         p.frames.selectAddress(value);
         EXPECT_EQ(p.frames.addressBit(), value);
-        const std::pair<const regs::Frame*, std::uint8_t> frames[] = {
-            {&p.frames.monoword, 0x80}, {&p.frames.leftword, 0xC0}, {&p.frames.rightword, 0xE0},
-            {&p.frames.modeword, 0x00}, {&p.frames.effectword, 0x40}};
+        const std::pair<const regs::Frame*, std::uint8_t> frames[] = {{&p.frames.monoword, 0x80},
+                                                                      {&p.frames.leftword, 0xC0},
+                                                                      {&p.frames.rightword, 0xE0},
+                                                                      {&p.frames.modeword, 0x00},
+                                                                      {&p.frames.effectword, 0x40}};
         for (auto [frame, data] : frames) {
             regs::Frame expected = regs::defaultFrame(data);
             expected[regs::kAddressBitSlot] = value;

@@ -107,16 +107,13 @@ TEST_P(Mode, ChoosingItSendsTheModeAndShowsWhatEachOutputCarries) {
     EXPECT_EQ(rig.text("RHP"), row.right);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllEight, Mode,
-                         testing::Values(ModeRow{0, "SHUTDOWN", "SHUTDOWN", "SHUTDOWN"},
-                                         ModeRow{1, "P", "MUTE", "MUTE"},
-                                         ModeRow{2, "SHUTDOWN", "P", "P"},
-                                         ModeRow{3, "L+R", "MUTE", "MUTE"},
-                                         ModeRow{4, "SHUTDOWN", "L", "R"},
-                                         ModeRow{5, "P+L+R", "MUTE", "MUTE"},
-                                         ModeRow{6, "SHUTDOWN", "L+P", "R+P"},
-                                         ModeRow{7, "R+L", "L", "R"}),
-                         [](const auto& info) { return std::to_string(info.param.mode); });
+INSTANTIATE_TEST_SUITE_P(
+    AllEight, Mode,
+    testing::Values(ModeRow{0, "SHUTDOWN", "SHUTDOWN", "SHUTDOWN"}, ModeRow{1, "P", "MUTE", "MUTE"},
+                    ModeRow{2, "SHUTDOWN", "P", "P"}, ModeRow{3, "L+R", "MUTE", "MUTE"},
+                    ModeRow{4, "SHUTDOWN", "L", "R"}, ModeRow{5, "P+L+R", "MUTE", "MUTE"},
+                    ModeRow{6, "SHUTDOWN", "L+P", "R+P"}, ModeRow{7, "R+L", "L", "R"}),
+    [](const auto& info) { return std::to_string(info.param.mode); });
 
 TEST(ModeSelector, ArrowKeysSelectTheNextModeAndItsHandlerRuns) {
     PanelRig rig;
@@ -172,27 +169,42 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence{"Differential", {{"Frame2", kDiff}}, {0x20}, 0x20, 0x40},
         Sequence{"L1R1", {{"Frame2", kL1R1}}, {0x00, 0x60}, 0x00, 0x60},
         Sequence{"L2R2", {{"Frame2", kL2R2}}, {0x00, 0x50}, 0x00, 0x50},
-        Sequence{"BothThenMute", {{"Frame2", kBoth}, {"Frame2", "MUTE"}},
-                 {0x00, 0x70, 0x00, 0x40}, 0x00, 0x40},
-        Sequence{"DifferentialThenMute", {{"Frame2", kDiff}, {"Frame2", "MUTE"}},
-                 {0x20, 0x00, 0x40}, 0x00, 0x40},
-        Sequence{"DifferentialKeepsInputCode", {{"Frame2", kBoth}, {"Frame2", kDiff}},
-                 {0x00, 0x70, 0x20}, 0x20, 0x70},
-        Sequence{"NarrowThenWide", {{"Frame4", "NARROW"}, {"Frame4", "WIDE"}}, {0x42, 0x40},
-                 0x00, 0x40},
-        Sequence{"HeadphoneOnThenOff", {{"Frame1", "ON"}, {"Frame1", "OFF"}}, {0x41, 0x40},
-                 0x00, 0x40},
+        Sequence{"BothThenMute",
+                 {{"Frame2", kBoth}, {"Frame2", "MUTE"}},
+                 {0x00, 0x70, 0x00, 0x40},
+                 0x00,
+                 0x40},
+        Sequence{"DifferentialThenMute",
+                 {{"Frame2", kDiff}, {"Frame2", "MUTE"}},
+                 {0x20, 0x00, 0x40},
+                 0x00,
+                 0x40},
+        Sequence{"DifferentialKeepsInputCode",
+                 {{"Frame2", kBoth}, {"Frame2", kDiff}},
+                 {0x00, 0x70, 0x20},
+                 0x20,
+                 0x70},
+        Sequence{
+            "NarrowThenWide", {{"Frame4", "NARROW"}, {"Frame4", "WIDE"}}, {0x42, 0x40}, 0x00, 0x40},
+        Sequence{
+            "HeadphoneOnThenOff", {{"Frame1", "ON"}, {"Frame1", "OFF"}}, {0x41, 0x40}, 0x00, 0x40},
         Sequence{"OclThenSe", {{"oclse", "OCL"}, {"oclse", "SE"}}, {0x08, 0x00}, 0x00, 0x40},
-        Sequence{"NarrowThenOn", {{"Frame4", "NARROW"}, {"Frame1", "ON"}}, {0x42, 0x43}, 0x00,
-                 0x43},
-        Sequence{"ModeKeptByOcl", {{"modeframe", "MODE 3"}, {"oclse", "OCL"}}, {0x03, 0x0B}, 0x0B,
+        Sequence{
+            "NarrowThenOn", {{"Frame4", "NARROW"}, {"Frame1", "ON"}}, {0x42, 0x43}, 0x00, 0x43},
+        Sequence{
+            "ModeKeptByOcl", {{"modeframe", "MODE 3"}, {"oclse", "OCL"}}, {0x03, 0x0B}, 0x0B, 0x40},
+        Sequence{
+            "OclKeptByMode", {{"oclse", "OCL"}, {"modeframe", "MODE 2"}}, {0x08, 0x0A}, 0x0A, 0x40},
+        Sequence{"DifferentialKeptByMode",
+                 {{"Frame2", kDiff}, {"modeframe", "MODE 6"}, {"modeframe", "MODE 1"}},
+                 {0x20, 0x26, 0x21},
+                 0x21,
                  0x40},
-        Sequence{"OclKeptByMode", {{"oclse", "OCL"}, {"modeframe", "MODE 2"}}, {0x08, 0x0A}, 0x0A,
-                 0x40},
-        Sequence{"DifferentialKeptByMode", {{"Frame2", kDiff}, {"modeframe", "MODE 6"},
-                 {"modeframe", "MODE 1"}}, {0x20, 0x26, 0x21}, 0x21, 0x40},
-        Sequence{"SelectedButtonClickedAgainSendsNothing", {{"Frame2", "MUTE"}, {"Frame4", "WIDE"}},
-                 {}, 0x00, 0x40}),
+        Sequence{"SelectedButtonClickedAgainSendsNothing",
+                 {{"Frame2", "MUTE"}, {"Frame4", "WIDE"}},
+                 {},
+                 0x00,
+                 0x40}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Switches, CrossedCaptionsBelongToTheButtonsNamedForTheValue) {
@@ -206,7 +218,6 @@ TEST(Switches, CrossedCaptionsBelongToTheButtonsNamedForTheValue) {
 }
 
 // ---- reset to defaults ---------------------------------------------------------------
-
 
 TEST(Reset, RightAfterStartItRepeatsTheStartUpWrites) {
     PanelRig rig;
@@ -232,9 +243,9 @@ TEST(Reset, AfterAddressOneTheEarlySendsMissTheChipAndTheRestUseAddressZero) {
     // already 0: the chip (now at 0x7D) ignores them. Then addrzero, then mute and the
     // five start-up frames at 0x7C.
     const std::vector<sim::Transaction> expected = {
-        {0x7C, 0x00, false}, {0x7C, 0x40, false}, {0x7C, 0x00, true}, {0x7C, 0x40, true},
-        {0x7C, 0x80, true},  {0x7C, 0xC0, true},  {0x7C, 0xE0, true}, {0x7C, 0x00, true},
-        {0x7C, 0x40, true}};
+        {0x7C, 0x00, false}, {0x7C, 0x40, false}, {0x7C, 0x00, true},
+        {0x7C, 0x40, true},  {0x7C, 0x80, true},  {0x7C, 0xC0, true},
+        {0x7C, 0xE0, true},  {0x7C, 0x00, true},  {0x7C, 0x40, true}};
     EXPECT_EQ(rig.transactionsSince(mark), expected);
 
     const std::vector<std::uint8_t> sent(rig.port.bytes.begin() + static_cast<long>(bytes),

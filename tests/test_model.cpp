@@ -385,9 +385,8 @@ TEST(ModelBasedRandom, EveryActionLeavesChipBusAndControlsAsTheModelSays) {
         if (!session.disagreement().empty())
             ADD_FAILURE() << "seed " << seed << " (QX_MODEL_SEED=" << seed
                           << " QX_MODEL_ACTIONS=" << drawn << "), "
-                          << "action " << made.size() << " (" << made.back().text()
-                          << "): " << why << session.disagreement()
-                          << "\nactions so far: " << listed(made);
+                          << "action " << made.size() << " (" << made.back().text() << "): " << why
+                          << session.disagreement() << "\nactions so far: " << listed(made);
     }
 }
 

@@ -32,13 +32,20 @@ const char* kindName(const QWidget* w) {
 
 const char* kindName(layout::Kind k) {
     switch (k) {
-    case layout::Kind::Frame: return "frame";
-    case layout::Kind::Option: return "option";
-    case layout::Kind::Slider: return "slider";
-    case layout::Kind::TextBox: return "textbox";
-    case layout::Kind::Label: return "label";
-    case layout::Kind::Button: return "button";
-    case layout::Kind::Picture: return "picture";
+    case layout::Kind::Frame:
+        return "frame";
+    case layout::Kind::Option:
+        return "option";
+    case layout::Kind::Slider:
+        return "slider";
+    case layout::Kind::TextBox:
+        return "textbox";
+    case layout::Kind::Label:
+        return "label";
+    case layout::Kind::Button:
+        return "button";
+    case layout::Kind::Picture:
+        return "picture";
     }
     return "";
 }
@@ -117,9 +124,9 @@ TEST(PanelStart, OpensInTheStateThatStartUpProgrammed) {
             selectedByGroup[b->parentWidget()->objectName()] << b->objectName();
 
     const std::map<QString, QStringList> expected = {
-        {"modeframe", {"mode0"}},      {"Frame2", {"mute"}},   {"Frame1", {"HP3Doff"}},
-        {"Frame4", {"narrow"}},        {"oclse", {"ocl"}},     {"addr", {"addrzero"}},
-        {"codectest", {"codecnormal"}}, {"irqout", {"irq"}},   {"testadcdith", {"codecadcditheron"}},
+        {"modeframe", {"mode0"}},       {"Frame2", {"mute"}}, {"Frame1", {"HP3Doff"}},
+        {"Frame4", {"narrow"}},         {"oclse", {"ocl"}},   {"addr", {"addrzero"}},
+        {"codectest", {"codecnormal"}}, {"irqout", {"irq"}},  {"testadcdith", {"codecadcditheron"}},
         {"dacframe", {"dacdithon"}},
     };
     EXPECT_EQ(selectedByGroup, expected);
