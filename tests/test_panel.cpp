@@ -9,45 +9,28 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace {
 
 using test::PanelRig;
 
-const char* kindName(const QWidget* w) {
+// The kind of control a widget is, in the layout's terms.
+std::optional<layout::Kind> kindOf(const QWidget* w) {
+    using K = layout::Kind;
     if (qobject_cast<const QGroupBox*>(w))
-        return "frame";
+        return K::Frame;
     if (qobject_cast<const QRadioButton*>(w))
-        return "option";
+        return K::Option;
     if (qobject_cast<const QSlider*>(w))
-        return "slider";
+        return K::Slider;
     if (qobject_cast<const QLineEdit*>(w))
-        return "textbox";
+        return K::TextBox;
     if (qobject_cast<const QPushButton*>(w))
-        return "button";
+        return K::Button;
     if (auto* l = qobject_cast<const QLabel*>(w))
-        return l->pixmap().isNull() ? "label" : "picture";
-    return "?";
-}
-
-const char* kindName(layout::Kind k) {
-    switch (k) {
-    case layout::Kind::Frame:
-        return "frame";
-    case layout::Kind::Option:
-        return "option";
-    case layout::Kind::Slider:
-        return "slider";
-    case layout::Kind::TextBox:
-        return "textbox";
-    case layout::Kind::Label:
-        return "label";
-    case layout::Kind::Button:
-        return "button";
-    case layout::Kind::Picture:
-        return "picture";
-    }
-    return "";
+        return l->pixmap().isNull() ? K::Label : K::Picture;
+    return std::nullopt;
 }
 
 QString shownText(const QWidget* w) {
@@ -72,7 +55,7 @@ TEST(PanelLayout, EveryControlIsBuiltWhereTheLayoutPutsIt) {
         SCOPED_TRACE(c.name);
         QWidget* w = rig.find(c.name);
         ASSERT_NE(w, nullptr);
-        EXPECT_STREQ(kindName(w), kindName(c.kind));
+        EXPECT_EQ(kindOf(w), c.kind);
         EXPECT_EQ(w->parentWidget()->objectName(), c.container ? c.container : "QX5180");
         EXPECT_EQ(shownText(w), QString::fromLatin1(c.text));
         // Edges are rounded to the pixel, so touching controls stay touching.
