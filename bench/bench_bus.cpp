@@ -33,16 +33,13 @@ private:
 void BM_PPort(benchmark::State& state) {
     StoringPort port;
     std::ostringstream diagnostics;
-    std::int16_t addressBit = 0;
-    bus::Transmitter transmitter(port, addressBit, diagnostics);
+    bus::Transmitter transmitter(port, diagnostics);
     bus::Frame frame = regs::defaultFrame(regs::kMonoDefault);
     int position = 0;
     for (auto _ : state) {
         // A different volume code each time, as the slider sends.
         position = (position + 1) & 31;
-        for (int bit = 4; bit >= 0; --bit)
-            frame[static_cast<std::size_t>(16 - bit)] =
-                static_cast<std::int16_t>((position >> bit) & 1);
+        regs::setField(frame, regs::kVolumeCode, position);
         benchmark::DoNotOptimize(frame);
         transmitter.PPort(frame);
         benchmark::DoNotOptimize(port.bytes());

@@ -32,7 +32,7 @@ std::string portText() {
 // driver's lines change under a half-sent I2C frame.
 class ParportDevice final : public Port {
 public:
-    ParportDevice(System& system, int fd) : m_system(system), m_fd(fd) {}
+    ParportDevice(PortAccess& system, int fd) : m_system(system), m_fd(fd) {}
     ~ParportDevice() override {
         m_system.ioctl(m_fd, PPRELEASE, nullptr);
         m_system.close(m_fd);
@@ -47,13 +47,13 @@ public:
     std::string name() const override { return kParportDevice; }
 
 private:
-    System& m_system;
+    PortAccess& m_system;
     int m_fd;
 };
 
 class DirectPort final : public Port {
 public:
-    explicit DirectPort(System& system) : m_system(system) {}
+    explicit DirectPort(PortAccess& system) : m_system(system) {}
     ~DirectPort() override { m_system.ioperm(kPortAddress, 1, false); }
     DirectPort(const DirectPort&) = delete;
     DirectPort& operator=(const DirectPort&) = delete;
@@ -65,7 +65,7 @@ public:
     std::string name() const override { return "I/O port " + portText(); }
 
 private:
-    System& m_system;
+    PortAccess& m_system;
 };
 
 void reportOpenFailure(std::ostream& messages, int error) {
@@ -92,7 +92,7 @@ struct Claim {
     int claimError = 0;
 };
 
-Claim claim(System& system, bool exclusive) {
+Claim claim(PortAccess& system, bool exclusive) {
     Claim result;
     int fd = -1;
     result.openError = system.openReadWrite(kParportDevice, fd);
@@ -114,7 +114,7 @@ Claim claim(System& system, bool exclusive) {
 // bus. The kernel registers the exclusive wish only at the claim, and refuses it there with
 // ENXIO when a driver (lp, usually) is already registered on the port. The wish stays on
 // the descriptor and cannot be taken back, so sharing takes a fresh open.
-std::unique_ptr<Port> openParportDevice(System& system, std::ostream& messages, bool& missing) {
+std::unique_ptr<Port> openParportDevice(PortAccess& system, std::ostream& messages, bool& missing) {
     Claim attempt = claim(system, true);
     const bool refused = attempt.claimError == ENXIO;
     if (refused)
@@ -165,7 +165,7 @@ bool listsParallelPort(std::string_view ioports) {
     return false;
 }
 
-std::unique_ptr<Port> openDirectPort(System& system, std::ostream& messages, bool deviceMissing) {
+std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages, bool deviceMissing) {
     // Where the device node exists the kernel driver owns the port; banging on its
     // registers behind the driver's back would fight it.
     if (!deviceMissing) {
@@ -202,7 +202,7 @@ std::unique_ptr<Port> openDirectPort(System& system, std::ostream& messages, boo
 
 } // namespace
 
-std::unique_ptr<Port> choosePort(System& system, std::ostream& messages,
+std::unique_ptr<Port> choosePort(PortAccess& system, std::ostream& messages,
                                  const std::function<std::unique_ptr<Port>()>& simulated) {
     bool deviceMissing = false;
     if (auto port = openParportDevice(system, messages, deviceMissing)) {

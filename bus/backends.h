@@ -22,7 +22,7 @@ inline constexpr const char* kParportDevice = "/dev/parport0";
 //
 // Port permission is per thread: call this from the thread that will write, before it
 // starts any other thread that writes.
-std::unique_ptr<Port> choosePort(System& system, std::ostream& messages,
+std::unique_ptr<Port> choosePort(PortAccess& system, std::ostream& messages,
                                  const std::function<std::unique_ptr<Port>()>& simulated);
 
 } // namespace bus

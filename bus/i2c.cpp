@@ -32,14 +32,20 @@ std::span<const LineState> states(const Run& r) {
 
 } // namespace
 
-Transmitter::Transmitter(Port& port, const std::int16_t& addressBit, std::ostream& diagnostics)
-    : m_port(port), m_addressBit(addressBit), m_diagnostics(diagnostics) {}
+Transmitter::Transmitter(Port& port, std::ostream& diagnostics)
+    : m_port(port), m_diagnostics(diagnostics) {}
 
+// After a failure nothing more of the operation goes out: a chip that latches on its
+// eighth clock must not be handed a byte with holes in it.
 void Transmitter::put(std::span<const LineState> run, std::int16_t addressBit) {
     for (LineState s : run) {
-        const int error = m_port.write(portByte(s, addressBit));
-        if (error != 0 && m_firstError == 0)
-            m_firstError = error;
+        if (m_error != 0)
+            return;
+        m_error = m_port.write(portByte(s, addressBit));
+        if (m_error == 0) {
+            m_lines = s;
+            ++m_written;
+        }
     }
 }
 
@@ -61,7 +67,8 @@ void Transmitter::I2C_ZERO() {
 }
 
 void Transmitter::PPort(const Frame& Bin) {
-    m_firstError = 0;
+    m_error = 0;
+    m_written = 0;
     I2C_START();
     for (std::int16_t slot : Bin) {
         if (slot == 1)
@@ -70,21 +77,47 @@ void Transmitter::PPort(const Frame& Bin) {
             I2C_ZERO();
     }
     I2C_STOP();
-    reportFailure("a register write");
+    if (m_error != 0)
+        leaveBusIdle();
+    finish("a register write");
+}
+
+// Ends a cut transaction with a stop condition from the last state that reached the port,
+// one line moving per write and no extra clock pulse: with SCL low, SDA goes low and then
+// SCL high; with both high in mid-transaction, SDA falls first, a start that makes the chip
+// drop the half-sent byte. Then SDA rises, and the idle byte follows. Nothing is undone
+// when the start condition never went out. These writes may fail too; the first failure
+// is the one worth reporting.
+void Transmitter::leaveBusIdle() {
+    std::array<LineState, 4> steps{};
+    std::size_t n = 0;
+    if (m_lines.scl == L) {
+        steps[n++] = {L, L};
+        steps[n++] = {L, H};
+    } else if (m_lines.sda == H && m_written >= 2) {
+        steps[n++] = {L, H};
+    }
+    if (m_written >= 2)
+        steps[n++] = {H, H};
+    for (std::size_t i = 0; i < n; ++i)
+        m_port.write(portByte(steps[i], m_addressBit));
+    m_lines = {H, H};
+    m_port.write(idleByte(m_addressBit));
 }
 
 void Transmitter::writeIdle() {
-    m_firstError = m_port.write(idleByte(m_addressBit));
-    reportFailure("the address-select line");
+    m_lines = {H, H};
+    m_error = m_port.write(idleByte(m_addressBit));
+    finish("the address-select line");
 }
 
-void Transmitter::reportFailure(const char* what) {
-    if (m_firstError == 0)
-        return;
-    m_diagnostics << "qx5180: writing to " << m_port.name() << " failed during " << what << ": "
-                  << std::strerror(m_firstError) << "; the chip may not hold what the panel shows"
-                  << std::endl;
-    m_firstError = 0;
+void Transmitter::finish(const char* what) {
+    if (m_error != 0)
+        m_diagnostics << "qx5180: writing to " << m_port.name() << " failed during " << what
+                      << ": " << std::strerror(m_error)
+                      << "; the chip may not hold what the panel shows" << std::endl;
+    if (m_listener)
+        m_listener(m_error);
 }
 
 } // namespace bus

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <span>
 
@@ -18,11 +19,20 @@ inline constexpr int kFrameSlots = 18;
 using Frame = std::array<std::int16_t, kFrameSlots>;
 
 // Bit-banged I2C master, write only. Each line procedure writes a fixed run of line states,
-// one port write per state and no waits: the bus clock is as fast as the port takes bytes.
-// The address bit is read afresh at the start of every procedure, never cached.
+// one port write per state; how long a state lasts is the port's business. The address bit
+// (the level of the address-select line) is read afresh at the start of every procedure.
 class Transmitter {
 public:
-    Transmitter(Port& port, const std::int16_t& addressBit, std::ostream& diagnostics);
+    // Told the outcome of every transaction and idle write: 0, or the errno of its first
+    // failed port write.
+    using Listener = std::function<void(int error)>;
+
+    Transmitter(Port& port, std::ostream& diagnostics);
+
+    std::int16_t addressBit() const { return m_addressBit; }
+    // Only the next procedure sees the new level; nothing is written here.
+    void setAddressBit(std::int16_t value) { m_addressBit = value; }
+    void setListener(Listener listener) { m_listener = std::move(listener); }
 
     // From idle (H/H): SDA falls while SCL is high, then SCL falls. Leaves L/L.
     void I2C_START();
@@ -35,7 +45,8 @@ public:
     void I2C_ZERO();
 
     // The whole transaction for one frame: start, the 18 slots, stop (78 port writes).
-    // A failed port write does not stop the transaction; it is reported once, at the end.
+    // The first failed port write ends it: no further bit goes out, the bus is walked back
+    // to idle with a stop condition, and the failure is reported once.
     void PPort(const Frame& Bin);
 
     // Writes the idle byte for the current address bit, so the address-select line follows
@@ -44,12 +55,16 @@ public:
 
 private:
     void put(std::span<const LineState> run, std::int16_t addressBit);
-    void reportFailure(const char* what);
+    void leaveBusIdle();
+    void finish(const char* what);
 
     Port& m_port;
-    const std::int16_t& m_addressBit;
     std::ostream& m_diagnostics;
-    int m_firstError = 0;
+    Listener m_listener;
+    std::int16_t m_addressBit = 0;
+    LineState m_lines{Level::High, Level::High}; // the last state that reached the port
+    int m_written = 0; // port writes of the current transaction that went through
+    int m_error = 0;   // first failure of the current operation
 };
 
 } // namespace bus

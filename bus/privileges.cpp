@@ -34,7 +34,7 @@ bool refuse(std::ostream& messages, const std::string& why) {
     return false;
 }
 
-bool becomeUser(System& system, std::ostream& messages, uid_t uid, gid_t gid) {
+bool becomeUser(Credentials& system, std::ostream& messages, uid_t uid, gid_t gid) {
     // Groups first: once the uid is gone, so is the right to change them, and root's
     // supplementary groups would stay with us.
     if (const auto name = system.userName(uid)) {
@@ -57,7 +57,7 @@ bool becomeUser(System& system, std::ostream& messages, uid_t uid, gid_t gid) {
 
 } // namespace
 
-bool dropRoot(System& system, std::ostream& messages) {
+bool dropRoot(Credentials& system, std::ostream& messages) {
     if (system.geteuid() != 0)
         return true;
 

@@ -19,6 +19,6 @@ namespace bus {
 //
 // On any failure writes one line to `messages` and returns false: the caller must exit
 // rather than run on with rights it meant to drop.
-bool dropRoot(System& system, std::ostream& messages);
+bool dropRoot(Credentials& system, std::ostream& messages);
 
 } // namespace bus

@@ -18,7 +18,7 @@ namespace bus {
 
 namespace {
 
-class RealSystem final : public System {
+class RealPortAccess final : public PortAccess {
 public:
     int openReadWrite(const std::string& path, int& fd) override {
         fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
@@ -69,6 +69,13 @@ public:
     void outb(std::uint8_t, std::uint16_t) override {}
 #endif
 
+    uid_t geteuid() override {
+        return ::geteuid();
+    }
+};
+
+class RealCredentials final : public Credentials {
+public:
     uid_t getuid() override {
         return ::getuid();
     }
@@ -119,9 +126,14 @@ public:
 
 } // namespace
 
-System& realSystem() {
-    static RealSystem system;
-    return system;
+PortAccess& realPortAccess() {
+    static RealPortAccess access;
+    return access;
+}
+
+Credentials& realCredentials() {
+    static RealCredentials credentials;
+    return credentials;
 }
 
 } // namespace bus

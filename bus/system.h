@@ -9,13 +9,15 @@
 
 namespace bus {
 
-// The few operating-system calls that reaching the port and giving up root take, behind one
-// interface so that tests can stand in for the kernel. Calls that can fail return 0 or the
-// errno value of the failure instead of leaving it in errno, so a stand-in never has to
-// touch the global.
-class System {
+// The operating-system calls that reaching the port and giving up root take, behind two
+// small interfaces so that tests can stand in for the kernel. Calls that can fail return 0
+// or the errno value of the failure instead of leaving it in errno, so a stand-in never has
+// to touch the global.
+
+// What choosing and driving a port back end needs.
+class PortAccess {
 public:
-    virtual ~System() = default;
+    virtual ~PortAccess() = default;
 
     // Opens for reading and writing, close-on-exec. On success fd holds the descriptor.
     virtual int openReadWrite(const std::string& path, int& fd) = 0;
@@ -28,6 +30,14 @@ public:
     // afterwards).
     virtual int ioperm(unsigned long first, unsigned long count, bool on) = 0;
     virtual void outb(std::uint8_t value, std::uint16_t port) = 0;
+    // Whether a refused ioperm() came from root, to tell lockdown from missing rights.
+    virtual uid_t geteuid() = 0;
+};
+
+// What giving up root needs.
+class Credentials {
+public:
+    virtual ~Credentials() = default;
 
     virtual uid_t getuid() = 0;
     virtual uid_t geteuid() = 0;
@@ -41,7 +51,8 @@ public:
     virtual int setuid(uid_t uid) = 0;
 };
 
-// The real calls. Lives for the whole program.
-System& realSystem();
+// The real calls. Each lives for the whole program.
+PortAccess& realPortAccess();
+Credentials& realCredentials();
 
 } // namespace bus

@@ -12,7 +12,6 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidth = 9360;
 inline constexpr int kClientHeight = 7275;
 inline constexpr const char* kTitle = "QX5180 Audio Program v1.1";
-inline constexpr int kNoTab = -1;
 
 struct Control {
     const char* name;

@@ -28,10 +28,9 @@ int main(int, char** argv) {
     }
 
     // The port before the window: direct I/O may need root, and no window code runs as root.
-    bus::System& system = bus::realSystem();
-    const std::unique_ptr<bus::Port> port =
-        bus::choosePort(system, std::cerr, [] { return std::make_unique<sim::Board>(&std::cerr); });
-    if (!bus::dropRoot(system, std::cerr))
+    const std::unique_ptr<bus::Port> port = bus::choosePort(
+        bus::realPortAccess(), std::cerr, [] { return std::make_unique<sim::Board>(&std::cerr); });
+    if (!bus::dropRoot(bus::realCredentials(), std::cerr))
         return 1;
 
     // The panel takes no command line, so Qt is not shown the user's arguments either.

@@ -59,7 +59,9 @@ QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, QWidget* parent)
 template<class T>
 T* QX5180::control(const char* name) const {
     T* w = findChild<T*>(QString::fromLatin1(name));
-    Q_ASSERT_X(w, "QX5180::control", name);
+    // A name missing from the layout is a build mistake; running on would send nothing.
+    if (!w)
+        qFatal("QX5180: no control named %s of the expected kind", name);
     return w;
 }
 
@@ -217,13 +219,12 @@ void QX5180::Form_Load() {
     m_frames.startUp();
 }
 
-// Volume code: data bits 4..0, so a position outside 0..31 has no code; the frame still
-// goes out unchanged, as it does for every report of the slider.
+// A position outside 0..31 has no volume code; the frame still goes out unchanged, as it
+// does for every report of the slider.
 void QX5180::setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& stepBox) {
     const int position = slider.value();
     if (position >= 0 && position <= 31) {
-        for (int bit = 4; bit >= 0; --bit)
-            frame[regs::dataSlot(bit)] = (position >> bit) & 1;
+        regs::setField(frame, regs::kVolumeCode, position);
         stepBox.setText(QString::number(position + 1));
     }
     m_frames.PPort(frame);
@@ -239,20 +240,15 @@ void QX5180::rightvol_Scroll() {
     setVolume(*m_rightvol, m_frames.rightword, *m_rgainbox);
 }
 
-// 3D level code: data bits 3 and 2 of the effect register.
 void QX5180::vol3d_Scroll() {
     const int position = m_vol3d->value();
-    if (position >= 0 && position <= 3) {
-        m_frames.effectword[regs::dataSlot(3)] = (position >> 1) & 1;
-        m_frames.effectword[regs::dataSlot(2)] = position & 1;
-    }
+    if (position >= 0 && position <= 3)
+        regs::setField(m_frames.effectword, regs::kLevel3DCode, position);
     m_frames.PPort(m_frames.effectword);
 }
 
-// Mode number: data bits 2..0 of the mode register; all three are written every time.
 void QX5180::setMode(int mode) {
-    for (int bit = 2; bit >= 0; --bit)
-        m_frames.modeword[regs::dataSlot(bit)] = (mode >> bit) & 1;
+    regs::setField(m_frames.modeword, regs::kModeNumber, mode);
     m_RLS->setText(kModes[mode].loudspeaker);
     m_LHP->setText(kModes[mode].leftHeadphone);
     m_RHP->setText(kModes[mode].rightHeadphone);
@@ -284,55 +280,54 @@ void QX5180::mode7_Click() {
     setMode(7);
 }
 
-// A single-ended input clears the differential flag (mode register, bit 5) and sets the
-// input code (effect register, bits 5 and 4); the mode register goes first.
-void QX5180::setInput(std::int16_t high, std::int16_t low) {
-    m_frames.modeword[regs::dataSlot(5)] = 0;
-    m_frames.effectword[regs::dataSlot(5)] = high;
-    m_frames.effectword[regs::dataSlot(4)] = low;
+// A single-ended input clears the differential flag and sets the input code; the mode
+// register goes first.
+void QX5180::setInput(int code) {
+    regs::setField(m_frames.modeword, regs::kDifferentialFlag, 0);
+    regs::setField(m_frames.effectword, regs::kInputCode, code);
     m_frames.PPort(m_frames.modeword);
     m_frames.PPort(m_frames.effectword);
 }
 
 void QX5180::mute_Click() {
-    setInput(0, 0);
+    setInput(0b00);
 }
 void QX5180::l2r2_Click() {
-    setInput(1, 0);
+    setInput(0b10);
 }
 void QX5180::l1r1_Click() {
-    setInput(0, 1);
+    setInput(0b01);
 }
 void QX5180::l1l2r1r2_Click() {
-    setInput(1, 1);
+    setInput(0b11);
 }
 
 // The differential input leaves the input code where the last single-ended choice put it.
 void QX5180::Diff_Click() {
-    setFlag(m_frames.modeword, 5, 1);
+    setFlag(m_frames.modeword, regs::kDifferentialFlag, 1);
 }
 
 void QX5180::narrow_Click() {
-    setFlag(m_frames.effectword, 1, 0);
+    setFlag(m_frames.effectword, regs::k3DModeFlag, 0);
 }
 void QX5180::wide_Click() {
-    setFlag(m_frames.effectword, 1, 1);
+    setFlag(m_frames.effectword, regs::k3DModeFlag, 1);
 }
 void QX5180::ocl_Click() {
-    setFlag(m_frames.modeword, 3, 0);
+    setFlag(m_frames.modeword, regs::kCapacitorFlag, 0);
 }
 void QX5180::se_Click() {
-    setFlag(m_frames.modeword, 3, 1);
+    setFlag(m_frames.modeword, regs::kCapacitorFlag, 1);
 }
 void QX5180::HP3Don_Click() {
-    setFlag(m_frames.effectword, 0, 1);
+    setFlag(m_frames.effectword, regs::kHeadphone3DFlag, 1);
 }
 void QX5180::HP3Doff_Click() {
-    setFlag(m_frames.effectword, 0, 0);
+    setFlag(m_frames.effectword, regs::kHeadphone3DFlag, 0);
 }
 
-void QX5180::setFlag(regs::Frame& frame, int dataBit, std::int16_t value) {
-    frame[regs::dataSlot(dataBit)] = value;
+void QX5180::setFlag(regs::Frame& frame, regs::Field flag, int value) {
+    regs::setField(frame, flag, value);
     m_frames.PPort(frame);
 }
 

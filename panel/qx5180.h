@@ -62,8 +62,8 @@ private:
 
     void setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& stepBox);
     void setMode(int mode);
-    void setInput(std::int16_t high, std::int16_t low);
-    void setFlag(regs::Frame& frame, int dataBit, std::int16_t value);
+    void setInput(int code);
+    void setFlag(regs::Frame& frame, regs::Field flag, int value);
 
     regs::ControlFrames m_frames;
     TrackPagingStyle m_sliderStyle;

@@ -2,6 +2,12 @@
 
 namespace regs {
 
+void setField(Frame& frame, Field field, int value) {
+    for (int i = field.width - 1; i >= 0; --i)
+        frame[dataSlot(field.highBit - (field.width - 1) + i)] =
+            static_cast<std::int16_t>((value >> i) & 1);
+}
+
 Frame defaultFrame(std::uint8_t dataByte) {
     // Address 0x7C, write: 1111 100 0, then an ack slot the master leaves released.
     Frame f = {1, 1, 1, 1, 1, 0, 0, 0, 1};
@@ -12,10 +18,10 @@ Frame defaultFrame(std::uint8_t dataByte) {
 }
 
 ControlFrames::ControlFrames(bus::Port& port, std::ostream& diagnostics)
-    : m_bus(port, m_addressBit, diagnostics) {}
+    : m_bus(port, diagnostics) {}
 
 void ControlFrames::startUp() {
-    m_addressBit = 0;
+    m_bus.setAddressBit(0);
     writeDefaults();
     sendAll();
 }
@@ -37,7 +43,7 @@ void ControlFrames::sendAll() {
 }
 
 void ControlFrames::selectAddress(std::int16_t value) {
-    m_addressBit = value;
+    m_bus.setAddressBit(value);
     for (Frame* f : {&monoword, &leftword, &rightword, &modeword, &effectword})
         (*f)[kAddressBitSlot] = value;
     m_bus.writeIdle();

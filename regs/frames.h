@@ -9,7 +9,7 @@ namespace regs {
 
 using bus::Frame;
 
-// Slot indices that the panel's handlers write by number.
+// Slot 6 carries the low bit of the chip address, which follows the address-select pin.
 inline constexpr int kAddressBitSlot = 6;
 
 // Slot of data bit n (0 to 7): the data byte goes out most significant bit first in slots
@@ -17,6 +17,25 @@ inline constexpr int kAddressBitSlot = 6;
 constexpr int dataSlot(int bit) {
     return 16 - bit;
 }
+
+// A register field: its highest data bit and how many bits it spans.
+struct Field {
+    int highBit;
+    int width;
+};
+
+// The fields the panel's controls own, in the register each belongs to.
+inline constexpr Field kVolumeCode{4, 5};       // loudspeaker, left and right volume
+inline constexpr Field kDifferentialFlag{5, 1}; // mode control
+inline constexpr Field kCapacitorFlag{3, 1};    // mode control
+inline constexpr Field kModeNumber{2, 3};       // mode control
+inline constexpr Field kInputCode{5, 2};        // 3D and input
+inline constexpr Field kLevel3DCode{3, 2};      // 3D and input
+inline constexpr Field k3DModeFlag{1, 1};       // 3D and input
+inline constexpr Field kHeadphone3DFlag{0, 1};  // 3D and input
+
+// Writes the low bits of value into the field's slots, most significant first.
+void setField(Frame& frame, Field field, int value);
 
 // Data bytes the chip is programmed with at start and on reset. The top two or three bits
 // select the register and never change.
@@ -30,7 +49,7 @@ inline constexpr std::uint8_t kEffectDefault = 0x40; // 01: 3D and input configu
 Frame defaultFrame(std::uint8_t dataByte);
 
 // The five register frames and the address bit: the panel's only record of what the chip
-// holds, since the chip is never read. Handlers write slots directly, then send.
+// holds, since the chip is never read. Handlers write fields, then send.
 class ControlFrames {
 public:
     ControlFrames(bus::Port& port, std::ostream& diagnostics);
@@ -41,7 +60,10 @@ public:
     Frame modeword{};
     Frame effectword{};
 
-    std::int16_t addressBit() const { return m_addressBit; }
+    std::int16_t addressBit() const { return m_bus.addressBit(); }
+    void setListener(bus::Transmitter::Listener listener) {
+        m_bus.setListener(std::move(listener));
+    }
 
     // What the window's load handler does: address bit 0, every frame to its default, and
     // the five frames sent in order.
@@ -58,7 +80,6 @@ public:
     void PPort(const Frame& Bin) { m_bus.PPort(Bin); }
 
 private:
-    std::int16_t m_addressBit = 0;
     bus::Transmitter m_bus;
 };
 

@@ -84,7 +84,6 @@ std::string Board::describe(const Transaction& t) {
 }
 
 int Board::write(std::uint8_t value) {
-    ++m_bytesSeen;
     const bool sda = (value & kSdaPulledLow) == 0;
     const bool scl = (value & kSclPulledLow) == 0;
     const bool pin = (value & kAddressSelectHigh) != 0;

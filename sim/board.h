@@ -48,8 +48,6 @@ public:
     static Register registerFor(std::uint8_t data);
     // The level the address-select pin was last driven to.
     bool addressSelect() const { return m_pin; }
-    // Port bytes taken so far.
-    std::size_t bytesSeen() const { return m_bytesSeen; }
 
 private:
     // Where the current transaction has got to. Complete: address and data byte both
@@ -79,7 +77,6 @@ private:
     std::array<std::optional<std::uint8_t>, kRegisterCount> m_registers{};
     std::vector<Transaction> m_transactions;
     std::vector<std::string> m_faults;
-    std::size_t m_bytesSeen = 0;
 };
 
 } // namespace sim

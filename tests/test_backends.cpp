@@ -19,25 +19,32 @@ using Calls = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 
 // Stands in for the kernel: logs every call in order and fails those named in `errors`.
-class FakeSystem : public bus::System {
-public:
+struct FakeKernel {
     // "open", "exclusive claim", "shared claim", "PPWDATA", "read", "ioperm", "initgroups",
     // "setgroups", "setgid", "setuid" -> errno
     std::map<std::string, int> errors;
-    std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
     uid_t uid = 1000, euid = 1000;
     gid_t gid = 1000;
-    std::map<std::string, std::string> env;
-    std::map<uid_t, std::string> users{{1000, "alice"}};
-    bool rootRegainable = false;
-
     Calls calls;
+
+    int log(const std::string& call, const std::string& key = "") {
+        calls.push_back(call);
+        if (key == "not root")
+            return EPERM;
+        return errors.count(key) ? errors[key] : 0;
+    }
+};
+
+class FakePortAccess : public bus::PortAccess {
+public:
+    explicit FakePortAccess(FakeKernel& kernel) : k(kernel) {}
+    std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
     Bytes written;
 
     int openReadWrite(const std::string& path, int& fd) override {
-        const int error = errors.count("open") ? errors["open"] : 0;
+        const int error = k.errors.count("open") ? k.errors["open"] : 0;
         fd = error ? -1 : m_nextFd++;
-        calls.push_back("open " + path + (error ? " failed" : " -> " + std::to_string(fd)));
+        k.calls.push_back("open " + path + (error ? " failed" : " -> " + std::to_string(fd)));
         return error;
     }
     int ioctl(int fd, unsigned long request, void* arg) override {
@@ -66,9 +73,25 @@ public:
         EXPECT_EQ(port, 0x378);
         written.push_back(value);
     }
-    uid_t getuid() override { return uid; }
-    uid_t geteuid() override { return euid; }
-    gid_t getgid() override { return gid; }
+    uid_t geteuid() override { return k.euid; }
+
+private:
+    int log(const std::string& call, const std::string& key = "") { return k.log(call, key); }
+    FakeKernel& k;
+    int m_nextFd = 3;
+    std::set<int> m_exclusive;
+};
+
+class FakeCredentials : public bus::Credentials {
+public:
+    explicit FakeCredentials(FakeKernel& kernel) : k(kernel) {}
+    std::map<std::string, std::string> env;
+    std::map<uid_t, std::string> users{{1000, "alice"}};
+    bool rootRegainable = false;
+
+    uid_t getuid() override { return k.uid; }
+    uid_t geteuid() override { return k.euid; }
+    gid_t getgid() override { return k.gid; }
     std::optional<std::string> getenv(const std::string& name) override {
         return env.count(name) ? std::optional(env[name]) : std::nullopt;
     }
@@ -86,28 +109,35 @@ public:
     }
     int setgid(gid_t id) override { return log("setgid " + std::to_string(id), "setgid"); }
     int setuid(uid_t id) override {
-        if (euid != 0) // a kernel that keeps no way back refuses the return to root
+        if (k.euid != 0) // a kernel that keeps no way back refuses the return to root
             return log("setuid " + std::to_string(id), rootRegainable ? "" : "not root");
         const int error = log("setuid " + std::to_string(id), "setuid");
         if (error == 0)
-            uid = euid = id;
+            k.uid = k.euid = id;
         return error;
     }
 
 private:
-    int log(const std::string& call, const std::string& key = "") {
-        calls.push_back(call);
-        if (key == "not root")
-            return EPERM;
-        return errors.count(key) ? errors[key] : 0;
-    }
-
-    int m_nextFd = 3;
-    std::set<int> m_exclusive;
+    int log(const std::string& call, const std::string& key = "") { return k.log(call, key); }
+    FakeKernel& k;
 };
 
-std::function<void(FakeSystem&)> failing(std::map<std::string, int> errors) {
-    return [=](FakeSystem& s) { s.errors = errors; };
+// A fake kernel with both faces, as the program sees it.
+struct Machine {
+    FakeKernel kernel;
+    FakePortAccess port{kernel};
+    FakeCredentials credentials{kernel};
+};
+using SetUp = std::function<void(Machine&)>;
+
+SetUp failing(std::map<std::string, int> errors) {
+    return [=](Machine& m) { m.kernel.errors = errors; };
+}
+SetUp ioports(std::map<std::string, int> errors, std::string table) {
+    return [=](Machine& m) {
+        m.kernel.errors = errors;
+        m.port.ioports = table;
+    };
 }
 
 class SimulatedPort : public bus::Port {
@@ -116,22 +146,23 @@ public:
     std::string name() const override { return "simulated board"; }
 };
 
-std::unique_ptr<bus::Port> choose(FakeSystem& system) {
-    std::ostringstream messages;
-    return bus::choosePort(system, messages, [] { return std::make_unique<SimulatedPort>(); });
-}
-
 const std::string kSimulated = "qx5180: no parallel port available; using the simulated board "
                                "(its decoded writes follow on standard error)\n";
 const std::string kDeviceExists = "qx5180: direct port I/O not tried: /dev/parport0 exists\n";
 const std::string kNoDevice = "qx5180: cannot open /dev/parport0: No such file or directory "
                               "(load the ppdev module: sudo modprobe ppdev)\n";
+const std::string kNotListed =
+    "qx5180: direct port I/O not tried: no parallel port at 0x378 in /proc/ioports\n";
+const Calls kDirect{"open /dev/parport0 failed", "read /proc/ioports", "ioperm 0x378 1 1",
+                    "ioperm 0x378 1 0"};
 
 struct ChoiceCase {
     const char* title;
-    std::function<void(FakeSystem&)> setUp;
+    SetUp setUp;
     std::string messages;
     std::string portName = "simulated board";
+    // Every call from start through one written byte to the port's end; none: not checked.
+    Calls calls = {};
 };
 void PrintTo(const ChoiceCase& c, std::ostream* out) {
     *out << c.title;
@@ -140,26 +171,39 @@ void PrintTo(const ChoiceCase& c, std::ostream* out) {
 class Choice : public testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
-    FakeSystem system;
-    GetParam().setUp(system);
+    Machine m;
+    GetParam().setUp(m);
     std::ostringstream messages;
-    const auto port =
-        bus::choosePort(system, messages, [] { return std::make_unique<SimulatedPort>(); });
+    auto port =
+        bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); });
     ASSERT_TRUE(port);
     EXPECT_EQ(messages.str(), GetParam().messages);
     EXPECT_EQ(port->name(), GetParam().portName);
+    if (GetParam().calls.empty())
+        return;
+    m.kernel.errors.erase("PPWDATA");
+    EXPECT_EQ(port->write(0xA5), 0);
+    m.kernel.errors["PPWDATA"] = EIO;
+    EXPECT_EQ(port->write(0x1F), GetParam().portName == "/dev/parport0" ? EIO : 0);
+    port.reset();
+    EXPECT_EQ(m.kernel.calls, GetParam().calls);
+    EXPECT_EQ(m.port.written, (Bytes{0xA5, 0x1F}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Backends, Choice,
     testing::Values(
-        ChoiceCase{"DeviceExclusive", failing({}), "qx5180: using /dev/parport0\n",
-                   "/dev/parport0"},
+        ChoiceCase{"DeviceExclusive", failing({}), "qx5180: using /dev/parport0\n", "/dev/parport0",
+                   {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3",
+                    "PPRELEASE 3", "close 3"}},
         ChoiceCase{"PrinterDriverRegistered", failing({{"exclusive claim", ENXIO}}),
                    "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
                    "the printer driver lp) uses the port; sharing it\n"
                    "qx5180: using /dev/parport0\n",
-                   "/dev/parport0"},
+                   "/dev/parport0",
+                   {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
+                    "open /dev/parport0 -> 4", "PPCLAIM 4", "PPWDATA 4", "PPWDATA 4",
+                    "PPRELEASE 4", "close 4"}},
         ChoiceCase{"NoPortBehindDevice",
                    failing({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
                    "qx5180: cannot claim /dev/parport0: No such device or address (no port "
@@ -180,17 +224,18 @@ INSTANTIATE_TEST_SUITE_P(
                    "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists +
                        kSimulated},
         ChoiceCase{"DirectIo", failing({{"open", ENOENT}}),
+                   kNoDevice + "qx5180: using direct I/O at port 0x378\n", "I/O port 0x378",
+                   kDirect},
+        // Ranges are hex and their ends inclusive.
+        ChoiceCase{"RangeEndingAtThePort", ioports({{"open", ENOENT}}, "0370-0378 : parport0\n"),
                    kNoDevice + "qx5180: using direct I/O at port 0x378\n", "I/O port 0x378"},
+        ChoiceCase{"RangeStartingAfterThePort",
+                   ioports({{"open", ENOENT}}, "  0379-037f : parport0\n"),
+                   kNoDevice + kNotListed + kSimulated},
         ChoiceCase{"PortElsewhere",
-                   [](FakeSystem& s) {
-                       s.errors = {{"open", ENOENT}};
-                       s.ioports = "0000-0cf7 : PCI Bus 0000:00\n  0278-027a : parport0\n"
-                                   "  0378-037f : lpt-lookalike\n";
-                   },
-                   kNoDevice +
-                       "qx5180: direct port I/O not tried: no parallel port at 0x378 in "
-                       "/proc/ioports\n" +
-                       kSimulated},
+                   ioports({{"open", ENOENT}}, "0000-0cf7 : PCI Bus 0000:00\n  0278-027a : "
+                                               "parport0\n  0378-037f : lpt-lookalike\n"),
+                   kNoDevice + kNotListed + kSimulated},
         ChoiceCase{"IoportsUnreadable", failing({{"open", ENOENT}, {"read", EACCES}}),
                    kNoDevice +
                        "qx5180: direct port I/O not tried: cannot read /proc/ioports: "
@@ -198,18 +243,16 @@ INSTANTIATE_TEST_SUITE_P(
                        kSimulated},
         // Unprivileged readers see every range as zero; ioperm() then has the last word.
         ChoiceCase{"NotRoot",
-                   [](FakeSystem& s) {
-                       s.errors = {{"open", ENOENT}, {"ioperm", EPERM}};
-                       s.ioports = "  0000-0000 : parport0\n";
-                   },
+                   ioports({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
                    kNoDevice +
                        "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as "
                        "root, or load ppdev and use /dev/parport0)\n" +
                        kSimulated},
+        // Set-user-ID root: the effective uid is what ioperm() is judged by.
         ChoiceCase{"KernelLockedDown",
-                   [](FakeSystem& s) {
-                       s.errors = {{"open", ENOENT}, {"ioperm", EPERM}};
-                       s.uid = s.euid = 0;
+                   [](Machine& m) {
+                       m.kernel.errors = {{"open", ENOENT}, {"ioperm", EPERM}};
+                       m.kernel.euid = 0;
                    },
                    kNoDevice +
                        "qx5180: cannot reach I/O port 0x378: Operation not permitted (the "
@@ -217,60 +260,24 @@ INSTANTIATE_TEST_SUITE_P(
                        kSimulated}),
     [](const auto& info) { return std::string(info.param.title); });
 
-TEST(ParportDevice, OneIoctlPerByteFailuresReturnedAsIsReleasedAtTheEnd) {
-    FakeSystem system;
-    auto port = choose(system);
-    EXPECT_EQ(port->write(0xA5), 0);
-    system.errors["PPWDATA"] = EIO;
-    EXPECT_EQ(port->write(0x1F), EIO);
-    port.reset();
-    EXPECT_EQ(system.calls, (Calls{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3",
-                                   "PPWDATA 3", "PPRELEASE 3", "close 3"}));
-    EXPECT_EQ(system.written, (Bytes{0xA5, 0x1F}));
-}
-
-TEST(ParportDevice, SharesOnAFreshDescriptorWhenExclusiveAccessIsRefused) {
-    FakeSystem system;
-    system.errors["exclusive claim"] = ENXIO;
-    auto port = choose(system);
-    port->write(0x00);
-    port.reset();
-    EXPECT_EQ(system.calls, (Calls{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
-                                   "open /dev/parport0 -> 4", "PPCLAIM 4", "PPWDATA 4",
-                                   "PPRELEASE 4", "close 4"}));
-}
-
-TEST(DirectPort, AsksForPort0x378AloneAndSendsEveryByteThere) {
-    FakeSystem system;
-    system.errors["open"] = ENOENT;
-    auto port = choose(system);
-    for (std::uint8_t b : {0x3F, 0xFF, 0x1F})
-        EXPECT_EQ(port->write(b), 0);
-    port.reset();
-    EXPECT_EQ(system.calls, (Calls{"open /dev/parport0 failed", "read /proc/ioports",
-                                   "ioperm 0x378 1 1", "ioperm 0x378 1 0"}));
-    EXPECT_EQ(system.written, (Bytes{0x3F, 0xFF, 0x1F}));
-}
-
 // --- dropping root -------------------------------------------------------------------------
 
-std::function<void(FakeSystem&)> sudo(const char* uid, const char* gid,
-                                      std::map<std::string, int> errors = {}) {
-    return [=](FakeSystem& s) {
-        s.uid = s.euid = 0;
-        s.gid = 0;
-        s.env.clear();
+SetUp sudo(const char* uid, const char* gid, std::map<std::string, int> errors = {}) {
+    return [=](Machine& m) {
+        m.kernel.uid = m.kernel.euid = 0;
+        m.kernel.gid = 0;
+        m.credentials.env.clear();
         if (uid)
-            s.env["SUDO_UID"] = uid;
+            m.credentials.env["SUDO_UID"] = uid;
         if (gid)
-            s.env["SUDO_GID"] = gid;
-        s.errors = errors;
+            m.credentials.env["SUDO_GID"] = gid;
+        m.kernel.errors = errors;
     };
 }
 
 struct DropCase {
     const char* title;
-    std::function<void(FakeSystem&)> setUp;
+    SetUp setUp;
     bool dropped;
     std::string message;
     Calls calls;
@@ -283,12 +290,12 @@ class DropRoot : public testing::TestWithParam<DropCase> {};
 
 // On failure nothing runs after the step that failed, and a bad environment changes nothing.
 TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
-    FakeSystem system;
-    GetParam().setUp(system);
+    Machine m;
+    GetParam().setUp(m);
     std::ostringstream messages;
-    EXPECT_EQ(bus::dropRoot(system, messages), GetParam().dropped);
+    EXPECT_EQ(bus::dropRoot(m.credentials, messages), GetParam().dropped);
     EXPECT_EQ(messages.str(), GetParam().message);
-    EXPECT_EQ(system.calls, GetParam().calls);
+    EXPECT_EQ(m.kernel.calls, GetParam().calls);
 }
 
 const Calls kDrop{"initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0"};
@@ -299,28 +306,23 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         DropCase{"Sudo", sudo("1000", "100"), true, "", kDrop},
         DropCase{"NoPasswdEntry",
-                 [](FakeSystem& s) {
-                     sudo("1000", "100")(s);
-                     s.users.clear();
+                 [](Machine& m) {
+                     sudo("1000", "100")(m);
+                     m.credentials.users.clear();
                  },
                  true,
                  "",
                  {"setgroups 100", "setgid 100", "setuid 1000", "setuid 0"}},
         // Whoever starts a set-user-ID program controls its environment.
         DropCase{"SetUserIdInstall",
-                 [](FakeSystem& s) {
-                     s.euid = 0;
-                     s.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"}};
+                 [](Machine& m) {
+                     m.kernel.euid = 0;
+                     m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"}};
                  },
                  true,
                  "",
                  {"initgroups alice 1000", "setgid 1000", "setuid 1000", "setuid 0"}},
-        DropCase{"NotRoot",
-                 [](FakeSystem& s) {
-                     s.env = {{"SUDO_UID", "0"}};
-                 },
-                 true,
-                 "",
+        DropCase{"NotRoot", [](Machine& m) { m.credentials.env = {{"SUDO_UID", "0"}}; }, true, "",
                  {}},
         DropCase{"RootLogin",
                  sudo(nullptr, nullptr),
@@ -334,9 +336,9 @@ INSTANTIATE_TEST_SUITE_P(
                  kRefused + "initgroups(alice, 100): Cannot allocate memory\n",
                  {"initgroups alice 100"}},
         DropCase{"SetgroupsFails",
-                 [](FakeSystem& s) {
-                     sudo("1000", "100", {{"setgroups", EPERM}})(s);
-                     s.users.clear();
+                 [](Machine& m) {
+                     sudo("1000", "100", {{"setgroups", EPERM}})(m);
+                     m.credentials.users.clear();
                  },
                  false,
                  kRefused + "setgroups(100): Operation not permitted\n",
@@ -352,48 +354,23 @@ INSTANTIATE_TEST_SUITE_P(
                  kRefused + "setuid(1000): Resource temporarily unavailable\n",
                  {"initgroups alice 100", "setgid 100", "setuid 1000"}},
         DropCase{"RootRegainable",
-                 [](FakeSystem& s) {
-                     sudo("1000", "100")(s);
-                     s.rootRegainable = true;
+                 [](Machine& m) {
+                     sudo("1000", "100")(m);
+                     m.credentials.rootRegainable = true;
                  },
                  false, kRefused + "root could be regained after setuid(1000)\n", kDrop},
-        DropCase{"UidNotANumber",
-                 sudo("alice", "100"),
-                 false,
-                 kRefused + "SUDO_UID \"alice\" is not a user id\n",
-                 {}},
-        DropCase{
-            "UidEmpty", sudo("", "100"), false, kRefused + "SUDO_UID \"\" is not a user id\n", {}},
-        DropCase{"UidNegative",
-                 sudo("-1", "100"),
-                 false,
-                 kRefused + "SUDO_UID \"-1\" is not a user id\n",
-                 {}},
-        DropCase{"UidTrailingSpace",
-                 sudo("1000 ", "100"),
-                 false,
-                 kRefused + "SUDO_UID \"1000 \" is not a user id\n",
-                 {}},
-        DropCase{"UidMeaningNoChange",
-                 sudo("4294967295", "100"),
-                 false,
-                 kRefused + "SUDO_UID \"4294967295\" is not a user id\n",
-                 {}},
-        DropCase{"UidRoot",
-                 sudo("0", "0"),
-                 false,
-                 kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n",
-                 {}},
-        DropCase{"GidMissing",
-                 sudo("1000", nullptr),
-                 false,
-                 kRefused + "SUDO_UID is set but SUDO_GID is not\n",
-                 {}},
-        DropCase{"GidNotANumber",
-                 sudo("1000", "users"),
-                 false,
-                 kRefused + "SUDO_GID \"users\" is not a group id\n",
-                 {}}),
+        DropCase{"UidNotANumber", sudo("alice", "100"), false,
+                 kRefused + "SUDO_UID \"alice\" is not a user id\n", {}},
+        DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false,
+                 kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
+        DropCase{"UidMeaningNoChange", sudo("4294967295", "100"), false,
+                 kRefused + "SUDO_UID \"4294967295\" is not a user id\n", {}},
+        DropCase{"UidRoot", sudo("0", "0"), false,
+                 kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n", {}},
+        DropCase{"GidMissing", sudo("1000", nullptr), false,
+                 kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}},
+        DropCase{"GidNotANumber", sudo("1000", "users"), false,
+                 kRefused + "SUDO_GID \"users\" is not a group id\n", {}}),
     [](const auto& info) { return std::string(info.param.title); });
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "board.h"
 #include "frames.h"
 #include "i2c.h"
-#include "recordingport.h"
 
 #include <gtest/gtest.h>
 
@@ -92,36 +91,14 @@ private:
     bool m_sda = true, m_scl = true, m_pin = false;
 };
 
-TEST(Board, StartUpProgramsTheFiveDefaults) {
-    Board board;
-    test::RecordingPort port(&board);
-    std::ostringstream diagnostics;
-    regs::ControlFrames frames(port, diagnostics);
-    frames.startUp();
-
-    ASSERT_EQ(port.bytes.size(), 390u);
-    EXPECT_EQ(port.bytes.front(), 31);
-    EXPECT_EQ(port.bytes.back(), 31);
-    EXPECT_EQ(board.transactions(), (std::vector<Transaction>{{0x7C, 128, true},
-                                                              {0x7C, 192, true},
-                                                              {0x7C, 224, true},
-                                                              {0x7C, 0, true},
-                                                              {0x7C, 64, true}}));
-    EXPECT_TRUE(board.faults().empty());
-    EXPECT_EQ(board.reg(Register::Loudspeaker), 128);
-    EXPECT_EQ(board.reg(Register::LeftHeadphone), 192);
-    EXPECT_EQ(board.reg(Register::RightHeadphone), 224);
-    EXPECT_EQ(board.reg(Register::ModeControl), 0);
-    EXPECT_EQ(board.reg(Register::Effect), 64);
-}
-
 // Every data byte at both addresses, each followed by a check of all five registers so
 // that a byte routed to the wrong register shows up at once.
 TEST(Board, EveryDataByteReachesItsRegisterAtBothAddresses) {
     for (std::int16_t addressBit : {0, 1}) {
         Board board;
         std::ostringstream diagnostics;
-        bus::Transmitter transmitter(board, addressBit, diagnostics);
+        bus::Transmitter transmitter(board, diagnostics);
+        transmitter.setAddressBit(addressBit);
         std::array<std::optional<std::uint8_t>, sim::kRegisterCount> expected{};
         for (int data = 0; data < 256; ++data) {
             bus::Frame frame = regs::defaultFrame(static_cast<std::uint8_t>(data));
@@ -141,106 +118,78 @@ TEST(Board, EveryDataByteReachesItsRegisterAtBothAddresses) {
     }
 }
 
-TEST(Board, AddressNotMatchingThePinIsIgnored) {
-    for (std::int16_t addressBit : {0, 1}) {
-        Board board;
-        std::ostringstream diagnostics;
-        bus::Transmitter transmitter(board, addressBit, diagnostics);
-        bus::Frame frame = regs::defaultFrame(0x85);
-        frame[regs::kAddressBitSlot] = static_cast<std::int16_t>(1 - addressBit);
-        transmitter.PPort(frame);
-
-        const Transaction want{static_cast<std::uint8_t>(0x7D - addressBit), 0x85, false};
-        EXPECT_EQ(board.transactions(), std::vector<Transaction>{want});
-        EXPECT_TRUE(board.faults().empty());
-        EXPECT_EQ(board.reg(Register::Loudspeaker), std::nullopt);
-    }
-}
-
-TEST(Board, DescribesEachRegisterOnOneLine) {
-    const std::pair<Transaction, const char*> cases[] = {
-        {{0x7C, 0x85, true}, "QX5180 sim: address 0x7C data 0x85 ACK loudspeaker volume 5"},
-        {{0x7D, 0xD4, true}, "QX5180 sim: address 0x7D data 0xD4 ACK left headphone volume 20"},
-        {{0x7C, 0xE0, true}, "QX5180 sim: address 0x7C data 0xE0 ACK right headphone volume 0"},
-        {{0x7C, 0x2B, true},
-         "QX5180 sim: address 0x7C data 0x2B ACK mode control mode 3 differential 1 capacitor 1"},
-        {{0x7C, 0x7A, true},
-         "QX5180 sim: address 0x7C data 0x7A ACK 3D and input input 3 "
-         "3D-level 2 3D-mode 1 headphone-3D 0"},
-        {{0x05, 0x0A, false}, "QX5180 sim: address 0x05 data 0x0A NACK ignored"},
-    };
-    for (const auto& [t, line] : cases)
-        EXPECT_EQ(Board::describe(t), line);
-}
-
-TEST(Board, LogsTransactionsAndFaults) {
-    std::ostringstream log;
-    Board board(&log);
-    Lines(board).play("S F8 85 P  S FA 85 P  S F8 P");
-    EXPECT_EQ(log.str(), "QX5180 sim: address 0x7C data 0x85 ACK loudspeaker volume 5\n"
-                         "QX5180 sim: address 0x7D data 0x85 NACK ignored\n"
-                         "QX5180 sim: fault: transaction cut short before its data byte\n");
-}
-
-// A write moving the lines in opposite directions is decoded falls-first: "HL" after a
-// clocked 0 drops SCL before SDA rises (no stop), "LH" from H/L pulls SDA low before the
-// clock rises (a 0, no start). Data byte 0 1 0 00000 = 0x40.
-TEST(Board, OppositeMovesInOneWriteFallFirst) {
-    Board board;
-    Lines(board).play("S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P");
-    EXPECT_TRUE(board.faults().empty());
-    EXPECT_EQ(board.transactions(), (std::vector<Transaction>{{0x7C, 0x40, true}}));
-}
-
-struct Malformed {
+struct Decoding {
     const char* name;
     const char* script;
-    const char* fault;
-    const char* next; // a well-formed write of 0x86 from where the script leaves the bus
+    std::vector<std::string> log; // what the board prints, without its "QX5180 sim: " prefix
+    std::optional<std::uint8_t> loudspeaker = std::nullopt;
 };
-
-void PrintTo(const Malformed& m, std::ostream* os) {
-    *os << m.name;
+void PrintTo(const Decoding& d, std::ostream* os) {
+    *os << d.name;
 }
 
-class BoardFault : public testing::TestWithParam<Malformed> {};
+class Decoder : public testing::TestWithParam<Decoding> {};
 
-TEST_P(BoardFault, IsReportedChangesNothingAndTheNextWriteIsTaken) {
-    const Malformed& c = GetParam();
-    Board board;
-    Lines lines(board);
-    lines.play("S F8 81 P");
-    lines.play(c.script);
-
-    EXPECT_EQ(board.faults(), std::vector<std::string>{c.fault});
-    EXPECT_EQ(board.transactions().size(), 1u);
-    EXPECT_EQ(board.reg(Register::Loudspeaker), 0x81);
-
-    lines.play(c.next);
-    EXPECT_EQ(board.faults().size(), 1u);
-    ASSERT_EQ(board.transactions().size(), 2u);
-    EXPECT_TRUE(board.transactions().back().ack);
-    EXPECT_EQ(board.reg(Register::Loudspeaker), 0x86);
+// A protocol decoder's golden test: line states in, decoded lines out. Every fault drops
+// its transaction, and the well-formed write after it is taken.
+TEST_P(Decoder, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
+    std::ostringstream log;
+    Board board(&log);
+    Lines(board).play(GetParam().script);
+    std::string expected;
+    for (const std::string& line : GetParam().log)
+        expected += "QX5180 sim: " + line + "\n";
+    EXPECT_EQ(log.str(), expected);
+    EXPECT_EQ(board.reg(Register::Loudspeaker), GetParam().loudspeaker);
 }
 
-const Malformed kMalformed[] = {
-    {"StopInAddressByte", "S 1 1 1 P", "stop condition inside a byte", "S F8 86 P"},
-    {"StartInDataByte", "S F8 1 0 0 0 S", "start condition inside a byte", "F8 86 P"},
-    {"StopAfterStart", "S P", "transaction cut short before its data byte", "S F8 86 P"},
-    {"StopAfterAddress", "S F8 P", "transaction cut short before its data byte", "S F8 86 P"},
-    {"StartAfterAddress", "S F8 S", "transaction cut short before its data byte", "F8 86 P"},
-    {"AddressWithoutNinthClock", "S F8- P", "byte without its acknowledge clock", "S F8 86 P"},
-    {"DataWithoutNinthClock", "S F8 85- P", "byte without its acknowledge clock", "S F8 86 P"},
-    {"ExtraDataByte", "S F8 85 40 P", "extra byte after the data byte", "S F8 86 P"},
-    {"PinMovesInAddressByte", "S 1 1 pin1 1 1 1 0 1 0 85 P",
-     "address-select pin changed during a transaction", "S FA 86 P"},
-    {"PinMovesBeforeStop", "S F8 85 pin1 P", "address-select pin changed during a transaction",
-     "S FA 86 P"},
-    {"BothLinesRise", "S F8 LL HH", "SDA and SCL both rose in one write", "S F8 86 P"},
-    {"BothLinesFall", "S F8 85 HH LL P", "SDA and SCL both fell in one write", "S F8 86 P"},
-};
+const std::string ok86 = "address 0x7C data 0x86 ACK loudspeaker volume 6";
+const std::string cut = "fault: transaction cut short before its data byte";
 
-INSTANTIATE_TEST_SUITE_P(Streams, BoardFault, testing::ValuesIn(kMalformed),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, Decoder,
+    testing::Values(
+        Decoding{"EveryRegister",
+                 "S F8 95 P  S F8 D4 P  S F8 E0 P  S F8 2B P  S F8 7A P",
+                 {"address 0x7C data 0x95 ACK loudspeaker volume 21",
+                  "address 0x7C data 0xD4 ACK left headphone volume 20",
+                  "address 0x7C data 0xE0 ACK right headphone volume 0",
+                  "address 0x7C data 0x2B ACK mode control mode 3 differential 1 capacitor 1",
+                  "address 0x7C data 0x7A ACK 3D and input input 3 3D-level 2 3D-mode 1 "
+                  "headphone-3D 0"},
+                 0x95},
+        Decoding{"OtherAddressOrReadIsIgnored",
+                 "S FA 85 P  S F9 85 P  pin1 S FA 86 P",
+                 {"address 0x7D data 0x85 NACK ignored", "address 0x7C data 0x85 NACK ignored",
+                  "address 0x7D data 0x86 ACK loudspeaker volume 6"},
+                 0x86},
+        Decoding{"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
+                 {"address 0x7C data 0x85 ACK loudspeaker volume 5", ok86}, 0x86},
+        // "HL" after a clocked 0 drops SCL before SDA rises (no stop); "LH" from H/L pulls
+        // SDA low before the clock rises (a 0, no start). Data byte 0 1 0 00000 = 0x40.
+        Decoding{"OppositeMovesFallFirst", "S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P",
+                 {"address 0x7C data 0x40 ACK 3D and input input 0 3D-level 0 3D-mode 0 "
+                  "headphone-3D 0"}},
+        Decoding{"StopInAddressByte", "S 1 1 1 P  S F8 86 P",
+                 {"fault: stop condition inside a byte", ok86}, 0x86},
+        Decoding{"StopAfterSevenClocks", "S 1 1 1 1 1 0 0 P  S F8 86 P",
+                 {"fault: stop condition inside a byte", ok86}, 0x86},
+        Decoding{"StartInDataByte", "S F8 1 0 0 0 S F8 86 P",
+                 {"fault: start condition inside a byte", ok86}, 0x86},
+        Decoding{"StopAfterStart", "S P S F8 86 P", {cut, ok86}, 0x86},
+        Decoding{"StartAfterAddress", "S F8 S F8 86 P", {cut, ok86}, 0x86},
+        Decoding{"AddressWithoutNinthClock", "S F8- P S F8 86 P",
+                 {"fault: byte without its acknowledge clock", ok86}, 0x86},
+        Decoding{"ExtraDataByte", "S F8 85 40 P S F8 86 P",
+                 {"fault: extra byte after the data byte", ok86}, 0x86},
+        Decoding{"PinMovesInAddressByte", "S 1 1 pin1 1 1 1 0 1 0 85 P S FA 86 P",
+                 {"fault: address-select pin changed during a transaction",
+                  "address 0x7D data 0x86 ACK loudspeaker volume 6"},
+                 0x86},
+        Decoding{"BothLinesRise", "S F8 LL HH S F8 86 P",
+                 {"fault: SDA and SCL both rose in one write", ok86}, 0x86},
+        Decoding{"BothLinesFall", "S F8 85 HH LL P S F8 86 P",
+                 {"fault: SDA and SCL both fell in one write", ok86}, 0x86}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

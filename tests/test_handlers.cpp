@@ -1,264 +1,332 @@
+// The handlers, driven through the real widgets: a golden table of short action scripts
+// and what each must put on the chip and the screen, then a long seeded random run that
+// checks after every action what must always hold.
 #include "panelrig.h"
 
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QStyleOptionSlider>
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <sstream>
 
 namespace {
 
 using test::PanelRig;
-using Data = std::vector<std::uint8_t>;
-using sim::Register;
+using Strings = std::vector<std::string>;
 
-// Random sessions in test_model cover drags, track clicks, page keys and resets after any
-// mix of changes; these pin down the rows and sequences worth reading as examples.
+// Where the thumb is drawn when the slider stands at a position.
+QRect thumbAt(const QSlider* s, int position) {
+    QStyleOptionSlider o;
+    o.initFrom(s);
+    o.orientation = s->orientation();
+    o.minimum = s->minimum();
+    o.maximum = s->maximum();
+    o.sliderPosition = o.sliderValue = position;
+    o.tickPosition = s->tickPosition();
+    o.subControls = QStyle::SC_All;
+    return s->style()->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, s);
+}
 
-// ---- level sliders -------------------------------------------------------------------
+// A control by name, or an option button by what the user reads: "group/caption".
+QWidget* widget(const PanelRig& rig, const std::string& name) {
+    const auto slash = name.find('/');
+    if (slash == std::string::npos)
+        return rig.find(name.c_str());
+    return rig.captioned(name.substr(0, slash).c_str(), name.substr(slash + 1).c_str());
+}
 
-struct VolumeSlider {
-    const char* slider;
-    const char* stepBox;
-    Register reg;
-    std::uint8_t selector;
+// One user action:
+//   click W [x y]   left click on W, at its centre or at x,y (negative: from the far edge)
+//   key W K         key K (as Qt spells it: Right, PgUp, Down, Space, ...) with focus on W
+//   drag W p q ...  W's thumb pressed, moved over positions p, q, ..., released
+//   force W p       slider W reports position p, outside its range, as a broken control
+//                   might, then quietly clamps back into it
+//   reset           a click on " DEFAULT"
+void act(PanelRig& rig, const std::string& action) {
+    std::istringstream in(action);
+    std::string verb, name;
+    in >> verb;
+    if (verb == "reset")
+        return rig.click("RESET");
+    std::getline(in >> std::ws, name);
+    std::string args;
+    if (verb != "click" || name.find('/') == std::string::npos) {
+        const auto space = name.find(' ');
+        if (space != std::string::npos)
+            args = name.substr(space + 1), name.resize(space);
+    }
+    QWidget* w = widget(rig, name);
+    ASSERT_NE(w, nullptr) << action;
+    std::istringstream rest(args);
+    if (verb == "click") {
+        QPoint at = w->rect().center();
+        if (int x, y; rest >> x >> y)
+            at = {x < 0 ? w->width() + x : x, y < 0 ? w->height() + y : y};
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    } else if (verb == "key") {
+        w->setFocus();
+        QTest::keyClick(w, QKeySequence(QString::fromStdString(args))[0].key());
+    } else if (verb == "drag") {
+        auto* s = static_cast<QSlider*>(w);
+        QPoint at = thumbAt(s, s->value()).center();
+        QTest::mousePress(s, Qt::LeftButton, {}, at);
+        for (int p; rest >> p;)
+            QTest::mouseMove(s, at = {thumbAt(s, p).center().x(), at.y()});
+        QTest::mouseRelease(s, Qt::LeftButton, {}, at);
+    } else if (verb == "force") {
+        auto* s = static_cast<QSlider*>(w);
+        const int maximum = s->maximum();
+        int p = 0;
+        rest >> p;
+        {
+            const QSignalBlocker quiet(s);
+            s->setRange(-5, 40);
+        }
+        s->setValue(p);
+        const QSignalBlocker quiet(s);
+        s->setRange(0, maximum);
+    } else {
+        ADD_FAILURE() << "unknown action " << action;
+    }
+}
+
+// What the chip was sent since `mark`: "7C:85" per write, "!" after one nobody acknowledged.
+Strings sentSince(const PanelRig& rig, std::size_t mark) {
+    Strings sent;
+    for (const sim::Transaction& t : rig.transactionsSince(mark)) {
+        char s[8];
+        std::snprintf(s, sizeof s, "%02X:%02X%s", t.address, t.data, t.ack ? "" : "!");
+        sent.push_back(s);
+    }
+    return sent;
+}
+
+int selectedIn(const PanelRig& rig, std::initializer_list<const char*> buttons) {
+    int index = 0;
+    for (const char* b : buttons) {
+        if (rig.button(b)->isChecked())
+            return index;
+        ++index;
+    }
+    return -1;
+}
+
+// Everything that must hold after any action; empty when it does.
+std::string broken(const PanelRig& rig) {
+    std::ostringstream why;
+    if (!rig.board.faults().empty())
+        why << "bus fault: " << rig.board.faults().front() << "; ";
+    for (std::uint8_t b : rig.port.bytes)
+        if ((b & 0x1F) != 0x1F) {
+            why << "a port byte with D4-D0 not all high; ";
+            break;
+        }
+    if (rig.board.addressSelect() != rig.button("addrone")->isChecked())
+        why << "address-select pin does not follow the address buttons; ";
+
+    const int mode = selectedIn(rig, {"mode0", "mode1", "mode2", "mode3", "mode4", "mode5",
+                                      "mode6", "mode7"});
+    const int input = selectedIn(rig, {"mute", "l1r1", "l2r2", "l1l2r1r2", "Diff"});
+    const bool diff = input == 4;
+    const int level = rig.slider("vol3d")->value();
+    const struct {
+        sim::Register reg;
+        int shown;
+        int mask;
+    } registers[] = {
+        {sim::Register::Loudspeaker, 0x80 | rig.slider("monovol")->value(), 0xFF},
+        {sim::Register::LeftHeadphone, 0xC0 | rig.slider("leftvol")->value(), 0xFF},
+        {sim::Register::RightHeadphone, 0xE0 | rig.slider("rightvol")->value(), 0xFF},
+        {sim::Register::ModeControl,
+         mode | diff << 5 | rig.button("se")->isChecked() << 3, 0xFF},
+        // Under a differential input the input code is whatever the last single-ended
+        // choice left, which no control shows.
+        {sim::Register::Effect,
+         0x40 | (diff ? 0 : input << 4) | level << 2 | rig.button("wide")->isChecked() << 1 |
+             rig.button("HP3Don")->isChecked(),
+         diff ? 0xCF : 0xFF},
+    };
+    for (const auto& r : registers) {
+        const auto held = rig.board.reg(r.reg);
+        if (!held || (*held & r.mask) != (r.shown & r.mask))
+            why << "register " << static_cast<int>(r.reg) << " holds "
+                << (held ? *held : -1) << ", the controls show " << r.shown << "; ";
+    }
+    for (auto [slider, box] : {std::pair{"monovol", "hfgainbox"}, {"leftvol", "lgainbox"},
+                               {"rightvol", "rgainbox"}})
+        if (rig.text(box) != QString::number(rig.slider(slider)->value() + 1))
+            why << box << " shows " << rig.text(box).toStdString() << "; ";
+    return why.str();
+}
+
+// Checked: the option button "name"; a slider or text box: "name=value".
+std::string shownMismatch(const PanelRig& rig, const std::string& expected) {
+    const auto eq = expected.find('=');
+    const std::string name = expected.substr(0, eq);
+    std::string actual;
+    if (eq == std::string::npos)
+        return rig.button(name.c_str())->isChecked() ? "" : name + " not selected";
+    if (auto* s = rig.find<QSlider>(name.c_str()))
+        actual = std::to_string(s->value());
+    else
+        actual = rig.text(name.c_str()).toStdString();
+    return actual == expected.substr(eq + 1) ? "" : name + " shows " + actual;
+}
+
+struct Row {
+    const char* name;
+    Strings actions;
+    Strings sent;
+    Strings shows = {};
 };
-const VolumeSlider kVolumeSliders[] = {
-    {"monovol", "hfgainbox", Register::Loudspeaker, 0x80},
-    {"leftvol", "lgainbox", Register::LeftHeadphone, 0xC0},
-    {"rightvol", "rgainbox", Register::RightHeadphone, 0xE0},
-};
+void PrintTo(const Row& r, std::ostream* os) {
+    *os << r.name;
+}
 
-class VolumeRow : public testing::TestWithParam<std::tuple<VolumeSlider, int>> {};
+class Handlers : public testing::TestWithParam<Row> {};
 
-TEST_P(VolumeRow, KeyPressesSendOneFramePerPositionAndShowTheStep) {
-    const auto [v, position] = GetParam();
+TEST_P(Handlers, SendWhatTheControlsShow) {
     PanelRig rig;
     const std::size_t mark = rig.transactionMark();
-
-    for (int i = 0; i < position; ++i)
-        QTest::keyClick(rig.slider(v.slider), Qt::Key_Right);
-
-    Data expected;
-    for (int p = 1; p <= position; ++p)
-        expected.push_back(static_cast<std::uint8_t>(v.selector | p));
-    EXPECT_EQ(rig.dataSince(mark), expected);
-    EXPECT_EQ(rig.board.reg(v.reg), v.selector | position);
-    EXPECT_EQ(rig.text(v.stepBox), QString::number(position + 1));
+    for (const std::string& a : GetParam().actions)
+        act(rig, a);
+    EXPECT_EQ(sentSince(rig, mark), GetParam().sent);
+    for (const std::string& s : GetParam().shows)
+        EXPECT_EQ(shownMismatch(rig, s), "");
+    EXPECT_EQ(broken(rig), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(TellingPositions, VolumeRow,
-                         testing::Combine(testing::ValuesIn(kVolumeSliders),
-                                          testing::Values(0, 1, 15, 16, 27, 28, 29, 30, 31)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).slider) + "_" +
-                                    std::to_string(std::get<1>(info.param));
-                         });
+const std::string kL1R1 = "Frame2/L1 AND R1        SINGLE ENDED STEREO PAIR";
+const std::string kL2R2 = "Frame2/L2 AND R2 SINGLE ENDED STEREO PAIR";
+const std::string kBoth = "Frame2/L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR";
+const std::string kDiff = "Frame2/DIFFERENTIAL STEREO PAIR";
+const std::string kStartUp[] = {"7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40"};
 
-// A slider cannot report a position outside its range; widen the range quietly so that it
-// reports one, as a misbehaving control might.
-void reportOutOfRange(QSlider* slider, int position) {
-    {
-        const QSignalBlocker quiet(slider);
-        slider->setRange(-5, 40);
-    }
-    slider->setValue(position);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Golden, Handlers,
+    testing::Values(
+        // Level sliders: volume code in bits 4-0, step text one more than the position.
+        Row{"VolumeKey", {"key monovol Right"}, {"7C:81"}, {"hfgainbox=2"}},
+        Row{"VolumeBitFour", {"drag rightvol 15 16"}, {"7C:EF", "7C:F0"}, {"rgainbox=17"}},
+        Row{"VolumeTop", {"key leftvol End"}, {"7C:DF"}, {"lgainbox=32"}},
+        Row{"VolumeAtAnEndSendsNothing", {"key leftvol Left"}, {}, {"lgainbox=1"}},
+        Row{"TrackClickIsOneLargeStep", {"click monovol -4 10", "click vol3d -4 10"},
+            {"7C:81", "7C:4C"}, {"vol3d=3"}},
+        Row{"PageUpOn3D", {"key vol3d PgUp"}, {"7C:4C"}},
+        Row{"OutOfRangeDecodesNothingButSends",
+            {"force monovol -1", "key monovol End", "force monovol 32", "key vol3d End",
+             "force vol3d 4"},
+            {"7C:80", "7C:9F", "7C:9F", "7C:4C", "7C:4C"},
+            {"hfgainbox=32"}},
+        // Mode selector.
+        Row{"Mode0", {"click mode7", "click modeframe/MODE 0"}, {"7C:07", "7C:00"},
+            {"RLS=SHUTDOWN", "LHP=SHUTDOWN", "RHP=SHUTDOWN"}},
+        Row{"Mode1", {"click modeframe/MODE 1"}, {"7C:01"}, {"RLS=P", "LHP=MUTE", "RHP=MUTE"}},
+        Row{"Mode2", {"click modeframe/MODE 2"}, {"7C:02"}, {"RLS=SHUTDOWN", "LHP=P", "RHP=P"}},
+        Row{"Mode3", {"click modeframe/MODE 3"}, {"7C:03"}, {"RLS=L+R", "LHP=MUTE", "RHP=MUTE"}},
+        Row{"Mode4", {"click modeframe/MODE 4"}, {"7C:04"}, {"RLS=SHUTDOWN", "LHP=L", "RHP=R"}},
+        Row{"Mode5", {"click modeframe/MODE 5"}, {"7C:05"}, {"RLS=P+L+R", "LHP=MUTE", "RHP=MUTE"}},
+        Row{"Mode6", {"click modeframe/MODE 6"}, {"7C:06"}, {"RLS=SHUTDOWN", "LHP=L+P", "RHP=R+P"}},
+        Row{"Mode7", {"click modeframe/MODE 7"}, {"7C:07"}, {"RLS=R+L", "LHP=L", "RHP=R"}},
+        Row{"ArrowKeySelectsTheNextMode", {"key mode0 Down"}, {"7C:01"}, {"mode1", "RLS=P"}},
+        // The whole rectangle of an option button answers, not only its caption.
+        Row{"ClickBesideTheCaption", {"click mode5 -2 -2"}, {"7C:05"}},
+        // Feature switches, by the captions the user reads; the mode register goes first.
+        Row{"Differential", {"click " + kDiff}, {"7C:20"}},
+        Row{"L1R1", {"click " + kL1R1}, {"7C:00", "7C:60"}},
+        Row{"L2R2", {"click " + kL2R2}, {"7C:00", "7C:50"}},
+        Row{"BothThenMute", {"click " + kBoth, "click Frame2/MUTE"},
+            {"7C:00", "7C:70", "7C:00", "7C:40"}},
+        Row{"DifferentialThenMute", {"click " + kDiff, "click Frame2/MUTE"},
+            {"7C:20", "7C:00", "7C:40"}},
+        Row{"DifferentialKeepsTheInputCode",
+            {"click " + kBoth, "click " + kDiff, "click Frame1/ON"},
+            {"7C:00", "7C:70", "7C:20", "7C:71"}},
+        Row{"NarrowThenWide", {"click Frame4/NARROW", "click Frame4/WIDE"}, {"7C:42", "7C:40"}},
+        Row{"HeadphoneOnThenOff", {"click Frame1/ON", "click Frame1/OFF"}, {"7C:41", "7C:40"}},
+        Row{"OclThenSe", {"click oclse/OCL", "click oclse/SE"}, {"7C:08", "7C:00"}},
+        Row{"NarrowThenOn", {"click Frame4/NARROW", "click Frame1/ON"}, {"7C:42", "7C:43"}},
+        Row{"ModeKeptByOcl", {"click mode3", "click oclse/OCL"}, {"7C:03", "7C:0B"}},
+        Row{"DifferentialKeptByMode", {"click " + kDiff, "click mode6", "click mode1"},
+            {"7C:20", "7C:26", "7C:21"}},
+        Row{"SelectedButtonsAndTestGroupsSendNothing",
+            {"click Frame2/MUTE", "click Frame4/WIDE", "click digloop", "click leftsd",
+             "click codecadcditheroff", "click dacdithoff", "click Label1", "click Picture1"},
+            {},
+            {"digloop", "leftsd", "codecadcditheroff", "dacdithoff"}},
+        // Address select: only the idle byte moves the pin; later writes go to 0x7D.
+        Row{"AddressOne", {"click addrone", "key monovol Right", "click addr/0"}, {"7D:81"},
+            {"addrzero"}},
+        // Reset.
+        Row{"ResetRightAfterStart", {"reset"}, Strings(std::begin(kStartUp), std::end(kStartUp))},
+        // Handlers the reset's selections run send at the old address (ignored), mute and the
+        // five start-up writes at 0x7C; sliders move quietly.
+        Row{"ResetAfterEveryControlMoved",
+            {"key monovol End", "key leftvol Right", "key rightvol Right", "key vol3d Right",
+             "click mode6", "click Frame4/NARROW", "click Frame1/ON", "click oclse/OCL",
+             "click " + kBoth, "click addrone", "reset"},
+            {"7C:9F", "7C:C1", "7C:E1", "7C:44", "7C:06", "7C:46", "7C:47", "7C:0E", "7C:0E",
+             "7C:77", "7C:00!", "7C:00!", "7C:40!", "7C:40!", "7C:00", "7C:40", "7C:80", "7C:C0",
+             "7C:E0", "7C:00", "7C:40"},
+            {"monovol=0", "leftvol=0", "rightvol=0", "vol3d=0", "hfgainbox=1", "lgainbox=1",
+             "rgainbox=1", "mode0", "ocl", "narrow", "HP3Doff", "addrzero", "mute",
+             "RLS=SHUTDOWN", "LHP=SHUTDOWN", "RHP=SHUTDOWN"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST(LevelSliders, PositionsBeyondTheRangeDecodeNothingButStillSend) {
-    for (const VolumeSlider& v : kVolumeSliders) {
-        for (int position : {-1, 32}) {
-            PanelRig rig;
-            QTest::keyClick(rig.slider(v.slider), Qt::Key_End);
-            const std::size_t mark = rig.transactionMark();
-            reportOutOfRange(rig.slider(v.slider), position);
-            EXPECT_EQ(rig.dataSince(mark), Data{static_cast<std::uint8_t>(v.selector | 31)})
-                << v.slider << " at " << position;
-            EXPECT_EQ(rig.text(v.stepBox), "32");
+// Random actions, seeded so that a failure can be replayed: QX_RANDOM_SEED, and
+// QX_RANDOM_ACTIONS for a longer run than CI's.
+TEST(Handlers, HoldTheirInvariantsOverARandomRun) {
+    const char* seedText = std::getenv("QX_RANDOM_SEED");
+    const char* countText = std::getenv("QX_RANDOM_ACTIONS");
+    const unsigned seed = seedText ? static_cast<unsigned>(std::atoi(seedText)) : 5180;
+    const int count = countText ? std::atoi(countText) : 2000;
+    std::mt19937 random(seed);
+    auto pick = [&](const Strings& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+    };
+
+    Strings buttons;
+    PanelRig rig;
+    for (QAbstractButton* b : rig.window->findChildren<QRadioButton*>())
+        buttons.push_back(b->objectName().toStdString());
+    const Strings sliders = {"monovol", "leftvol", "rightvol", "vol3d"};
+    const Strings keys = {"Left", "Right", "PgUp", "PgDown", "Home", "End"};
+
+    Strings done;
+    for (int i = 0; i < count; ++i) {
+        const std::string slider = pick(sliders);
+        std::string action;
+        switch (std::uniform_int_distribution<int>(0, 9)(random)) {
+        case 0: action = "reset"; break;
+        case 1: action = "click " + pick(buttons) + " -2 -2"; break;
+        case 2: action = "key " + pick(buttons) + " " + pick({"Up", "Down"}); break;
+        case 3: action = "click " + slider + " " + pick({"3", "-3"}) + " 10"; break;
+        case 4: {
+            action = "drag " + slider;
+            for (int n = 0; n < 3; ++n)
+                action += " " + std::to_string(std::uniform_int_distribution<int>(
+                                    0, rig.slider(slider.c_str())->maximum())(random));
+            break;
+        }
+        case 5:
+        case 6: action = "key " + slider + " " + pick(keys); break;
+        default: action = "click " + pick(buttons); break;
+        }
+        act(rig, action);
+        done.push_back(action);
+        const std::string why = broken(rig);
+        if (!why.empty()) {
+            std::string replay;
+            for (const std::string& a : done)
+                replay += a + "\n";
+            FAIL() << "seed " << seed << ", after action " << i + 1 << ": " << why
+                   << "\nactions:\n" << replay;
         }
     }
-    PanelRig rig;
-    QTest::keyClick(rig.slider("vol3d"), Qt::Key_Right);
-    const std::size_t mark = rig.transactionMark();
-    reportOutOfRange(rig.slider("vol3d"), 4);
-    EXPECT_EQ(rig.dataSince(mark), Data{0x44});
-}
-
-// ---- mode selector -------------------------------------------------------------------
-
-struct ModeRow {
-    int mode;
-    const char* loudspeaker;
-    const char* left;
-    const char* right;
-};
-
-class Mode : public testing::TestWithParam<ModeRow> {};
-
-TEST_P(Mode, ChoosingItSendsTheModeAndShowsWhatEachOutputCarries) {
-    const ModeRow row = GetParam();
-    PanelRig rig;
-    if (row.mode == 0)
-        rig.click("mode7"); // mode 0 is already selected at start
-    const std::size_t mark = rig.transactionMark();
-    const std::string caption = "MODE " + std::to_string(row.mode);
-    rig.click(rig.captioned("modeframe", caption.c_str()));
-
-    EXPECT_EQ(rig.transactionsSince(mark),
-              (std::vector<sim::Transaction>{{0x7C, static_cast<std::uint8_t>(row.mode), true}}));
-    EXPECT_EQ(rig.text("RLS"), row.loudspeaker);
-    EXPECT_EQ(rig.text("LHP"), row.left);
-    EXPECT_EQ(rig.text("RHP"), row.right);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    AllEight, Mode,
-    testing::Values(ModeRow{0, "SHUTDOWN", "SHUTDOWN", "SHUTDOWN"}, ModeRow{1, "P", "MUTE", "MUTE"},
-                    ModeRow{2, "SHUTDOWN", "P", "P"}, ModeRow{3, "L+R", "MUTE", "MUTE"},
-                    ModeRow{4, "SHUTDOWN", "L", "R"}, ModeRow{5, "P+L+R", "MUTE", "MUTE"},
-                    ModeRow{6, "SHUTDOWN", "L+P", "R+P"}, ModeRow{7, "R+L", "L", "R"}),
-    [](const auto& info) { return std::to_string(info.param.mode); });
-
-TEST(ModeSelector, ArrowKeysSelectTheNextModeAndItsHandlerRuns) {
-    PanelRig rig;
-    const std::size_t mark = rig.transactionMark();
-    rig.button("mode0")->setFocus();
-    QTest::keyClick(rig.button("mode0"), Qt::Key_Down);
-    EXPECT_TRUE(rig.button("mode1")->isChecked());
-    EXPECT_EQ(rig.dataSince(mark), Data{0x01});
-    EXPECT_EQ(rig.text("RLS"), "P");
-}
-
-// ---- feature switches and their sequences, clicked by the captions the user sees -------
-
-struct Click {
-    const char* group;
-    const char* caption;
-};
-
-struct Sequence {
-    const char* name;
-    std::vector<Click> clicks;
-    Data sent; // data bytes of every write the clicks cause, in order
-    std::uint8_t modeRegister;
-    std::uint8_t effectRegister;
-};
-
-class Switches : public testing::TestWithParam<Sequence> {};
-
-TEST_P(Switches, SendTheirFramesModeRegisterFirst) {
-    const Sequence& s = GetParam();
-    PanelRig rig;
-    const std::size_t mark = rig.transactionMark();
-    for (const Click& c : s.clicks)
-        rig.click(rig.captioned(c.group, c.caption));
-
-    EXPECT_EQ(rig.dataSince(mark), s.sent);
-    for (const sim::Transaction& t : rig.transactionsSince(mark))
-        EXPECT_TRUE(t.ack);
-    EXPECT_EQ(rig.board.reg(Register::ModeControl), s.modeRegister);
-    EXPECT_EQ(rig.board.reg(Register::Effect), s.effectRegister);
-    EXPECT_EQ(rig.board.reg(Register::Loudspeaker), 0x80);
-    EXPECT_TRUE(rig.board.faults().empty());
-}
-
-const char* const kL1R1 = "L1 AND R1        SINGLE ENDED STEREO PAIR";
-const char* const kL2R2 = "L2 AND R2 SINGLE ENDED STEREO PAIR";
-const char* const kBoth = "L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR";
-const char* const kDiff = "DIFFERENTIAL STEREO PAIR";
-
-INSTANTIATE_TEST_SUITE_P(
-    Captions, Switches,
-    testing::Values(
-        Sequence{"Differential", {{"Frame2", kDiff}}, {0x20}, 0x20, 0x40},
-        Sequence{"L1R1", {{"Frame2", kL1R1}}, {0x00, 0x60}, 0x00, 0x60},
-        Sequence{"L2R2", {{"Frame2", kL2R2}}, {0x00, 0x50}, 0x00, 0x50},
-        Sequence{"BothThenMute",
-                 {{"Frame2", kBoth}, {"Frame2", "MUTE"}},
-                 {0x00, 0x70, 0x00, 0x40},
-                 0x00,
-                 0x40},
-        Sequence{"DifferentialThenMute",
-                 {{"Frame2", kDiff}, {"Frame2", "MUTE"}},
-                 {0x20, 0x00, 0x40},
-                 0x00,
-                 0x40},
-        Sequence{"DifferentialKeepsInputCode",
-                 {{"Frame2", kBoth}, {"Frame2", kDiff}},
-                 {0x00, 0x70, 0x20},
-                 0x20,
-                 0x70},
-        Sequence{
-            "NarrowThenWide", {{"Frame4", "NARROW"}, {"Frame4", "WIDE"}}, {0x42, 0x40}, 0x00, 0x40},
-        Sequence{
-            "HeadphoneOnThenOff", {{"Frame1", "ON"}, {"Frame1", "OFF"}}, {0x41, 0x40}, 0x00, 0x40},
-        Sequence{"OclThenSe", {{"oclse", "OCL"}, {"oclse", "SE"}}, {0x08, 0x00}, 0x00, 0x40},
-        Sequence{
-            "NarrowThenOn", {{"Frame4", "NARROW"}, {"Frame1", "ON"}}, {0x42, 0x43}, 0x00, 0x43},
-        Sequence{
-            "ModeKeptByOcl", {{"modeframe", "MODE 3"}, {"oclse", "OCL"}}, {0x03, 0x0B}, 0x0B, 0x40},
-        Sequence{
-            "OclKeptByMode", {{"oclse", "OCL"}, {"modeframe", "MODE 2"}}, {0x08, 0x0A}, 0x0A, 0x40},
-        Sequence{"DifferentialKeptByMode",
-                 {{"Frame2", kDiff}, {"modeframe", "MODE 6"}, {"modeframe", "MODE 1"}},
-                 {0x20, 0x26, 0x21},
-                 0x21,
-                 0x40},
-        Sequence{"SelectedButtonClickedAgainSendsNothing",
-                 {{"Frame2", "MUTE"}, {"Frame4", "WIDE"}},
-                 {},
-                 0x00,
-                 0x40}),
-    [](const auto& info) { return info.param.name; });
-
-TEST(Switches, CrossedCaptionsBelongToTheButtonsNamedForTheValue) {
-    PanelRig rig;
-    EXPECT_EQ(rig.captioned("Frame4", "WIDE"), rig.button("narrow"));
-    EXPECT_EQ(rig.captioned("Frame4", "NARROW"), rig.button("wide"));
-    EXPECT_EQ(rig.captioned("oclse", "SE"), rig.button("ocl"));
-    EXPECT_EQ(rig.captioned("oclse", "OCL"), rig.button("se"));
-    EXPECT_EQ(rig.captioned("Frame2", kL1R1), rig.button("l2r2"));
-    EXPECT_EQ(rig.captioned("Frame2", kL2R2), rig.button("l1r1"));
-}
-
-// ---- reset to defaults ---------------------------------------------------------------
-
-TEST(Reset, RightAfterStartItRepeatsTheStartUpWrites) {
-    PanelRig rig;
-    const std::vector<std::uint8_t> startUpBytes = rig.port.bytes;
-    rig.click("RESET");
-    ASSERT_EQ(rig.port.bytes.size(), 2 * startUpBytes.size());
-    EXPECT_TRUE(std::equal(startUpBytes.begin(), startUpBytes.end(),
-                           rig.port.bytes.begin() + static_cast<long>(startUpBytes.size())));
-}
-
-TEST(Reset, AfterAddressOneTheEarlySendsMissTheChipAndTheRestUseAddressZero) {
-    PanelRig rig;
-    rig.click(rig.captioned("modeframe", "MODE 6"));
-    rig.click(rig.captioned("Frame4", "NARROW"));
-    rig.click(rig.captioned("Frame2", kBoth));
-    rig.click("addrone");
-    const std::size_t bytes = rig.port.bytes.size();
-    const std::size_t mark = rig.transactionMark();
-
-    rig.click("RESET");
-
-    // mode0 and narrow run while the address-select line is still high but slot 6 is
-    // already 0: the chip (now at 0x7D) ignores them. Then addrzero, then mute and the
-    // five start-up frames at 0x7C.
-    const std::vector<sim::Transaction> expected = {
-        {0x7C, 0x00, false}, {0x7C, 0x40, false}, {0x7C, 0x00, true},
-        {0x7C, 0x40, true},  {0x7C, 0x80, true},  {0x7C, 0xC0, true},
-        {0x7C, 0xE0, true},  {0x7C, 0x00, true},  {0x7C, 0x40, true}};
-    EXPECT_EQ(rig.transactionsSince(mark), expected);
-
-    const std::vector<std::uint8_t> sent(rig.port.bytes.begin() + static_cast<long>(bytes),
-                                         rig.port.bytes.end());
-    ASSERT_EQ(sent.size(), 2 * 78 + 1 + 7 * 78u);
-    for (std::size_t i = 0; i < 2 * 78; ++i)
-        EXPECT_TRUE(sent[i] & 0x20) << "byte " << i;
-    EXPECT_EQ(sent[2 * 78], 31);
-    for (std::size_t i = 2 * 78 + 1; i < sent.size(); ++i)
-        EXPECT_FALSE(sent[i] & 0x20) << "byte " << i;
-    EXPECT_EQ(sent.back(), 31);
-    EXPECT_TRUE(rig.button("addrzero")->isChecked());
-    EXPECT_TRUE(rig.board.faults().empty());
 }
 
 } // namespace

@@ -69,6 +69,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         transactions = ts.size();
         faults = board.faults().size();
     }
-    check(board.bytesSeen() == size);
     return 0;
 }
