@@ -13,6 +13,10 @@ set(QX_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(QX_ASSETS_DIR ${PROJECT_SOURCE_DIR}/assets)
 
 if(TARGET qx5180)
+  # Qt's project setup gives installed programs a $ORIGIN/../lib search path,
+  # but the program links only our static libraries and the system's Qt, so
+  # the path would only let a stray library in ../lib be picked up.
+  set_property(TARGET qx5180 PROPERTY INSTALL_RPATH "")
   install(TARGETS qx5180 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   # A plain strip (cmake --install --strip, CPACK_STRIP_FILES) leaves the
   # compiler's .comment and .note sections behind; drop them as dh_strip does.
