@@ -1,6 +1,8 @@
 #!/bin/bash
-# Regenerates the window icon (qx5180.png) and the logo bitmap (logo.bmp)
-# next to this script. Needs ImageMagick 6 (convert) and the DejaVu fonts.
+# Regenerates, next to this script, the application icon (qx5180.svg, and
+# from it qx5180.png at 32 px for the window, qx5180-64.png and
+# qx5180-128.png) and the logo bitmap (logo.bmp). Needs ImageMagick 6
+# (convert), rsvg-convert (librsvg2-bin) and the DejaVu fonts.
 # The generated files are kept in the repository, so building the program
 # does not need ImageMagick; run this only after changing the artwork.
 set -euo pipefail
@@ -13,43 +15,44 @@ for f in "$bold" "$condensed_bold"; do
     [[ -r $f ]] || { echo "make-assets.sh: font $f not found (install fonts-dejavu-core)" >&2; exit 1; }
 done
 command -v convert >/dev/null || { echo "make-assets.sh: ImageMagick convert not found" >&2; exit 1; }
+command -v rsvg-convert >/dev/null || { echo "make-assets.sh: rsvg-convert not found (install librsvg2-bin)" >&2; exit 1; }
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-# Points of a circular arc (centre cx,cy, radius r, from -half to +half
-# degrees around the rightward direction) as "x,y x,y ..." for a polyline.
-# Drawn as a polyline because stroked arc paths come out filled in
-# ImageMagick 6.
-arc() {
-    awk -v cx="$1" -v cy="$2" -v r="$3" -v half="$4" 'BEGIN {
-        for (a = -half; a <= half; a += 3) {
-            t = a * 3.14159265358979 / 180
-            printf "%.2f,%.2f ", cx + r * cos(t), cy + r * sin(t)
-        }
-    }'
-}
-
 # ---------------------------------------------------------------------------
-# Window icon: a loudspeaker with two sound arcs on a rounded square.
-# Drawn at 8x (256 px) and scaled down so the edges are smooth at 32 px.
+# Application icon: a loudspeaker with two sound arcs on a rounded square.
+# The drawing exists once, as the scalable icon; every PNG is rendered from
+# it, so the sizes cannot drift apart. The 256-unit canvas keeps the numbers
+# whole; the arcs span 45 degrees either side of the speaker's axis
+# (centre 108,128, radii 52 and 94).
 # ---------------------------------------------------------------------------
-convert -size 256x256 xc:none \
-    -fill '#1d3b6e' -stroke '#0b1a33' -strokewidth 8 \
-    -draw 'roundrectangle 6,6 249,249 44,44' \
-    -stroke none -fill '#2f5a9e' \
-    -draw 'roundrectangle 18,18 237,120 34,34' \
-    -fill '#f2f5fa' -stroke none \
-    -draw 'rectangle 30,100 72,156' \
-    -draw 'polygon 72,100 124,52 124,204 72,156' \
-    -fill none -stroke '#ffc640' -strokewidth 20 \
-    -draw "stroke-linecap round stroke-linejoin round polyline $(arc 108 128 52 45)" \
-    -draw "stroke-linecap round stroke-linejoin round polyline $(arc 108 128 94 45)" \
-    "$tmp/icon-256.png"
+cat >"$here/qx5180.svg" <<'SVG'
+<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <rect x="6" y="6" width="244" height="244" rx="44" ry="44"
+        fill="#1d3b6e" stroke="#0b1a33" stroke-width="8"/>
+  <rect x="18" y="18" width="220" height="103" rx="34" ry="34" fill="#2f5a9e"/>
+  <path d="M30,100 H72 L124,52 V204 L72,156 H30 Z" fill="#f2f5fa"/>
+  <g fill="none" stroke="#ffc640" stroke-width="20" stroke-linecap="round">
+    <path d="M144.77,91.23 A52,52 0 0 1 144.77,164.77"/>
+    <path d="M174.47,61.53 A94,94 0 0 1 174.47,194.47"/>
+  </g>
+</svg>
+SVG
 
+# Rendered large and scaled down with Lanczos, which keeps the small sizes
+# crisper than rasterising the outline straight at 32 px. The window icon
+# stays a 256-colour PNG: the panel embeds it and reads it at every start.
+rsvg-convert -w 256 -h 256 "$here/qx5180.svg" -o "$tmp/icon-256.png"
 convert "$tmp/icon-256.png" -filter Lanczos -resize 32x32 \
     -strip -define png:exclude-chunks=date,time \
     -colors 256 "PNG8:$here/qx5180.png"
+for size in 64 128; do
+    convert "$tmp/icon-256.png" -filter Lanczos -resize "${size}x${size}" \
+        -strip -define png:exclude-chunks=date,time \
+        "PNG32:$here/qx5180-$size.png"
+done
 
 # ---------------------------------------------------------------------------
 # Logo: 223 x 72, 24 bits per pixel, on a #8080FF background.
@@ -78,4 +81,4 @@ convert -size 223x72 xc:'#8080FF' \
 
 convert "$tmp/logo.png" -alpha off -type TrueColor -strip "BMP3:$here/logo.bmp"
 
-echo "wrote $here/qx5180.png and $here/logo.bmp"
+echo "wrote $here/qx5180.svg, qx5180.png, qx5180-64.png, qx5180-128.png and logo.bmp"

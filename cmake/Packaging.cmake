@@ -1,44 +1,69 @@
 # Installation layout and the Debian package.
 #
-#   cmake --build build && cd build && cpack -G DEB
+#   scripts/package      # hardened build in build-package, .deb, lintian
 #
-# Installs the program, its desktop entry, its 32x32 icon, the gzipped
-# manual page and a udev rule that lets group lp use /dev/parport*.
-# The package is built with the /usr prefix, so the rule lands in
-# /usr/lib/udev/rules.d, which udev reads on Debian 12 (a plain
-# "cmake --install" to /usr/local puts it where udev does not look).
+# Installs the program, its desktop entry, its AppStream metadata, its icon
+# at 32, 64 and 128 px and scalable, the gzipped manual page, and the
+# copyright file and changelog where Debian wants them. No udev rule:
+# Debian's default rules already give group lp the parallel-port devices.
 
 include(GNUInstallDirs)
 
 set(QX_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 set(QX_ASSETS_DIR ${PROJECT_SOURCE_DIR}/assets)
 
-if(TARGET qx5180)
-  install(TARGETS qx5180 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+# Qt's project setup gives installed programs a $ORIGIN/../lib search path,
+# but the program links only our static libraries and the system's Qt, so
+# the path would only let a stray library in ../lib be picked up.
+set_property(TARGET qx5180 PROPERTY INSTALL_RPATH "")
+install(TARGETS qx5180 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A plain strip (cmake --install --strip, CPACK_STRIP_FILES) leaves the
+# compiler's .comment and .note sections behind; drop them as dh_strip does.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/qx5180\"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
 
 install(FILES ${QX_PACKAGING_DIR}/qx5180.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${QX_ASSETS_DIR}/qx5180.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
-install(FILES ${QX_PACKAGING_DIR}/60-qx5180-parport.rules
-        DESTINATION lib/udev/rules.d)
+install(FILES ${QX_PACKAGING_DIR}/invalid.qx5180.panel.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+set(QX_ICON_DIR ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(FILES ${QX_ASSETS_DIR}/qx5180.png DESTINATION ${QX_ICON_DIR}/32x32/apps)
+install(FILES ${QX_ASSETS_DIR}/qx5180-64.png DESTINATION ${QX_ICON_DIR}/64x64/apps
+        RENAME qx5180.png)
+install(FILES ${QX_ASSETS_DIR}/qx5180-128.png DESTINATION ${QX_ICON_DIR}/128x128/apps
+        RENAME qx5180.png)
+install(FILES ${QX_ASSETS_DIR}/qx5180.svg DESTINATION ${QX_ICON_DIR}/scalable/apps)
 
-# Debian policy wants manual pages compressed with gzip -9n (-n keeps the
-# name and time stamp out, so the output is reproducible).
+# Debian policy wants manual pages and changelogs compressed with gzip -9n
+# (-n keeps the name and time stamp out, so the output is reproducible).
 find_program(QX_GZIP gzip REQUIRED)
-set(QX_MAN_DIR ${CMAKE_CURRENT_BINARY_DIR}/man)
-set(QX_MAN_GZ ${QX_MAN_DIR}/qx5180.1.gz)
-add_custom_command(
-  OUTPUT ${QX_MAN_GZ}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${QX_MAN_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy ${QX_PACKAGING_DIR}/qx5180.1 ${QX_MAN_DIR}/qx5180.1
-  COMMAND ${QX_GZIP} -9nf ${QX_MAN_DIR}/qx5180.1
-  DEPENDS ${QX_PACKAGING_DIR}/qx5180.1
-  COMMENT "Compressing the manual page"
-  VERBATIM)
-add_custom_target(qx5180_manpage ALL DEPENDS ${QX_MAN_GZ})
-install(FILES ${QX_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(QX_GZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/gz)
+function(qx_gzip source name)
+  set(out ${QX_GZ_DIR}/${name}.gz)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${QX_GZ_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${QX_GZ_DIR}/${name}
+    COMMAND ${QX_GZIP} -9nf ${QX_GZ_DIR}/${name}
+    DEPENDS ${source}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+  set(QX_GZ_OUTPUTS ${QX_GZ_OUTPUTS} ${out} PARENT_SCOPE)
+endfunction()
+qx_gzip(${QX_PACKAGING_DIR}/qx5180.1 qx5180.1)
+qx_gzip(${QX_PACKAGING_DIR}/changelog changelog)
+add_custom_target(qx5180_gzipped ALL DEPENDS ${QX_GZ_OUTPUTS})
+install(FILES ${QX_GZ_DIR}/qx5180.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The version carries no Debian revision, so to dpkg this is a native
+# package: its changelog is changelog.gz, not changelog.Debian.gz.
+set(QX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/qx5180)
+install(FILES ${QX_GZ_DIR}/changelog.gz ${QX_PACKAGING_DIR}/copyright
+        DESTINATION ${QX_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME qx5180)
