@@ -174,8 +174,7 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     Machine m;
     GetParam().setUp(m);
     std::ostringstream messages;
-    auto port =
-        bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); });
+    auto port = bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); });
     ASSERT_TRUE(port);
     EXPECT_EQ(messages.str(), GetParam().messages);
     EXPECT_EQ(port->name(), GetParam().portName);
@@ -190,75 +189,53 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     EXPECT_EQ(m.port.written, (Bytes{0xA5, 0x1F}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Backends, Choice,
-    testing::Values(
-        ChoiceCase{"DeviceExclusive", failing({}), "qx5180: using /dev/parport0\n", "/dev/parport0",
-                   {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3",
-                    "PPRELEASE 3", "close 3"}},
-        ChoiceCase{"PrinterDriverRegistered", failing({{"exclusive claim", ENXIO}}),
-                   "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
-                   "the printer driver lp) uses the port; sharing it\n"
-                   "qx5180: using /dev/parport0\n",
-                   "/dev/parport0",
-                   {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
-                    "open /dev/parport0 -> 4", "PPCLAIM 4", "PPWDATA 4", "PPWDATA 4",
-                    "PPRELEASE 4", "close 4"}},
-        ChoiceCase{"NoPortBehindDevice",
-                   failing({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
-                   "qx5180: cannot claim /dev/parport0: No such device or address (no port "
-                   "behind it, or another program holds it exclusively)\n" +
-                       kDeviceExists + kSimulated},
-        ChoiceCase{"ClaimInterrupted", failing({{"exclusive claim", EINTR}}),
-                   "qx5180: cannot claim /dev/parport0: Interrupted system call\n" + kDeviceExists +
-                       kSimulated},
-        ChoiceCase{"NotInGroupLp", failing({{"open", EACCES}}),
-                   "qx5180: cannot open /dev/parport0: Permission denied (add your user to "
-                   "group lp, then log in again)\n" +
-                       kDeviceExists + kSimulated},
-        ChoiceCase{"OpenRefusedByPolicy", failing({{"open", EPERM}}),
-                   "qx5180: cannot open /dev/parport0: Operation not permitted (add your user "
-                   "to group lp, then log in again)\n" +
-                       kDeviceExists + kSimulated},
-        ChoiceCase{"StaleNode", failing({{"open", ENODEV}}),
-                   "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists +
-                       kSimulated},
-        ChoiceCase{"DirectIo", failing({{"open", ENOENT}}),
-                   kNoDevice + "qx5180: using direct I/O at port 0x378\n", "I/O port 0x378",
-                   kDirect},
-        // Ranges are hex and their ends inclusive.
-        ChoiceCase{"RangeEndingAtThePort", ioports({{"open", ENOENT}}, "0370-0378 : parport0\n"),
-                   kNoDevice + "qx5180: using direct I/O at port 0x378\n", "I/O port 0x378"},
-        ChoiceCase{"RangeStartingAfterThePort",
-                   ioports({{"open", ENOENT}}, "  0379-037f : parport0\n"),
-                   kNoDevice + kNotListed + kSimulated},
-        ChoiceCase{"PortElsewhere",
-                   ioports({{"open", ENOENT}}, "0000-0cf7 : PCI Bus 0000:00\n  0278-027a : "
-                                               "parport0\n  0378-037f : lpt-lookalike\n"),
-                   kNoDevice + kNotListed + kSimulated},
-        ChoiceCase{"IoportsUnreadable", failing({{"open", ENOENT}, {"read", EACCES}}),
-                   kNoDevice +
-                       "qx5180: direct port I/O not tried: cannot read /proc/ioports: "
-                       "Permission denied\n" +
-                       kSimulated},
-        // Unprivileged readers see every range as zero; ioperm() then has the last word.
-        ChoiceCase{"NotRoot",
-                   ioports({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
-                   kNoDevice +
-                       "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as "
-                       "root, or load ppdev and use /dev/parport0)\n" +
-                       kSimulated},
-        // Set-user-ID root: the effective uid is what ioperm() is judged by.
-        ChoiceCase{"KernelLockedDown",
-                   [](Machine& m) {
-                       m.kernel.errors = {{"open", ENOENT}, {"ioperm", EPERM}};
-                       m.kernel.euid = 0;
-                   },
-                   kNoDevice +
-                       "qx5180: cannot reach I/O port 0x378: Operation not permitted (the "
-                       "kernel forbids direct port access; load ppdev and use /dev/parport0)\n" +
-                       kSimulated}),
+const std::string kUsingDevice = "qx5180: using /dev/parport0\n";
+const std::string kUsingDirect = "qx5180: using direct I/O at port 0x378\n";
+const std::string kShared = "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
+                            "the printer driver lp) uses the port; sharing it\n";
+const std::string kLp = " (add your user to group lp, then log in again)\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
+    ChoiceCase{"DeviceExclusive", failing({}), kUsingDevice, "/dev/parport0",
+               {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3", "PPRELEASE 3", "close 3"}},
+    ChoiceCase{"PrinterDriverRegistered", failing({{"exclusive claim", ENXIO}}), kShared + kUsingDevice, "/dev/parport0",
+               {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3", "open /dev/parport0 -> 4", "PPCLAIM 4",
+                "PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"}},
+    ChoiceCase{"NoPortBehindDevice", failing({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
+               "qx5180: cannot claim /dev/parport0: No such device or address (no port behind it, or another program "
+               "holds it exclusively)\n" + kDeviceExists + kSimulated},
+    ChoiceCase{"ClaimInterrupted", failing({{"exclusive claim", EINTR}}),
+               "qx5180: cannot claim /dev/parport0: Interrupted system call\n" + kDeviceExists + kSimulated},
+    ChoiceCase{"NotInGroupLp", failing({{"open", EACCES}}),
+               "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists + kSimulated},
+    ChoiceCase{"OpenRefusedByPolicy", failing({{"open", EPERM}}),
+               "qx5180: cannot open /dev/parport0: Operation not permitted" + kLp + kDeviceExists + kSimulated},
+    ChoiceCase{"StaleNode", failing({{"open", ENODEV}}),
+               "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists + kSimulated},
+    ChoiceCase{"DirectIo", failing({{"open", ENOENT}}), kNoDevice + kUsingDirect, "I/O port 0x378", kDirect},
+    // Ranges are hex and their ends inclusive.
+    ChoiceCase{"RangeEndingAtThePort", ioports({{"open", ENOENT}}, "0370-0378 : parport0\n"),
+               kNoDevice + kUsingDirect, "I/O port 0x378"},
+    ChoiceCase{"RangeStartingAfterThePort", ioports({{"open", ENOENT}}, "  0379-037f : parport0\n"),
+               kNoDevice + kNotListed + kSimulated},
+    ChoiceCase{"PortElsewhere",
+               ioports({{"open", ENOENT}}, "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"),
+               kNoDevice + kNotListed + kSimulated},
+    ChoiceCase{"IoportsUnreadable", failing({{"open", ENOENT}, {"read", EACCES}}),
+               kNoDevice + "qx5180: direct port I/O not tried: cannot read /proc/ioports: Permission denied\n" +
+               kSimulated},
+    // Unprivileged readers see every range as zero; ioperm() then has the last word.
+    ChoiceCase{"NotRoot", ioports({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
+               kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
+               "ppdev and use /dev/parport0)\n" + kSimulated},
+    // Set-user-ID root: the effective uid is what ioperm() is judged by.
+    ChoiceCase{"KernelLockedDown",
+               [](Machine& m) { m.kernel.errors = {{"open", ENOENT}, {"ioperm", EPERM}}; m.kernel.euid = 0; },
+               kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
+               "direct port access; load ppdev and use /dev/parport0)\n" + kSimulated}),
     [](const auto& info) { return std::string(info.param.title); });
+// clang-format on
 
 // --- dropping root -------------------------------------------------------------------------
 
@@ -301,76 +278,38 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
 const Calls kDrop{"initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0"};
 const std::string kRefused = "qx5180: cannot drop root rights: ";
 
-INSTANTIATE_TEST_SUITE_P(
-    Privileges, DropRoot,
-    testing::Values(
-        DropCase{"Sudo", sudo("1000", "100"), true, "", kDrop},
-        DropCase{"NoPasswdEntry",
-                 [](Machine& m) {
-                     sudo("1000", "100")(m);
-                     m.credentials.users.clear();
-                 },
-                 true,
-                 "",
-                 {"setgroups 100", "setgid 100", "setuid 1000", "setuid 0"}},
-        // Whoever starts a set-user-ID program controls its environment.
-        DropCase{"SetUserIdInstall",
-                 [](Machine& m) {
-                     m.kernel.euid = 0;
-                     m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"}};
-                 },
-                 true,
-                 "",
-                 {"initgroups alice 1000", "setgid 1000", "setuid 1000", "setuid 0"}},
-        DropCase{"NotRoot", [](Machine& m) { m.credentials.env = {{"SUDO_UID", "0"}}; }, true, "",
-                 {}},
-        DropCase{"RootLogin",
-                 sudo(nullptr, nullptr),
-                 true,
-                 "qx5180: running as root: no invoking user to drop to (start it from your own "
-                 "account, through sudo if the port needs root)\n",
-                 {}},
-        DropCase{"InitgroupsFails",
-                 sudo("1000", "100", {{"initgroups", ENOMEM}}),
-                 false,
-                 kRefused + "initgroups(alice, 100): Cannot allocate memory\n",
-                 {"initgroups alice 100"}},
-        DropCase{"SetgroupsFails",
-                 [](Machine& m) {
-                     sudo("1000", "100", {{"setgroups", EPERM}})(m);
-                     m.credentials.users.clear();
-                 },
-                 false,
-                 kRefused + "setgroups(100): Operation not permitted\n",
-                 {"setgroups 100"}},
-        DropCase{"SetgidFails",
-                 sudo("1000", "100", {{"setgid", EPERM}}),
-                 false,
-                 kRefused + "setgid(100): Operation not permitted\n",
-                 {"initgroups alice 100", "setgid 100"}},
-        DropCase{"SetuidFails",
-                 sudo("1000", "100", {{"setuid", EAGAIN}}),
-                 false,
-                 kRefused + "setuid(1000): Resource temporarily unavailable\n",
-                 {"initgroups alice 100", "setgid 100", "setuid 1000"}},
-        DropCase{"RootRegainable",
-                 [](Machine& m) {
-                     sudo("1000", "100")(m);
-                     m.credentials.rootRegainable = true;
-                 },
-                 false, kRefused + "root could be regained after setuid(1000)\n", kDrop},
-        DropCase{"UidNotANumber", sudo("alice", "100"), false,
-                 kRefused + "SUDO_UID \"alice\" is not a user id\n", {}},
-        DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false,
-                 kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
-        DropCase{"UidMeaningNoChange", sudo("4294967295", "100"), false,
-                 kRefused + "SUDO_UID \"4294967295\" is not a user id\n", {}},
-        DropCase{"UidRoot", sudo("0", "0"), false,
-                 kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n", {}},
-        DropCase{"GidMissing", sudo("1000", nullptr), false,
-                 kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}},
-        DropCase{"GidNotANumber", sudo("1000", "users"), false,
-                 kRefused + "SUDO_GID \"users\" is not a group id\n", {}}),
+SetUp noPasswd(SetUp base) {
+    return [=](Machine& m) { base(m), m.credentials.users.clear(); };
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
+    DropCase{"Sudo", sudo("1000", "100"), true, "", kDrop},
+    DropCase{"NoPasswdEntry", noPasswd(sudo("1000", "100")), true, "",
+             {"setgroups 100", "setgid 100", "setuid 1000", "setuid 0"}},
+    // Whoever starts a set-user-ID program controls its environment.
+    DropCase{"SetUserIdInstall",
+             [](Machine& m) { m.kernel.euid = 0; m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"}}; },
+             true, "", {"initgroups alice 1000", "setgid 1000", "setuid 1000", "setuid 0"}},
+    DropCase{"NotRoot", [](Machine& m) { m.credentials.env = {{"SUDO_UID", "0"}}; }, true, "", {}},
+    DropCase{"RootLogin", sudo(nullptr, nullptr), true, "qx5180: running as root: no invoking user to drop to "
+             "(start it from your own account, through sudo if the port needs root)\n", {}},
+    DropCase{"InitgroupsFails", sudo("1000", "100", {{"initgroups", ENOMEM}}), false,
+             kRefused + "initgroups(alice, 100): Cannot allocate memory\n", {"initgroups alice 100"}},
+    DropCase{"SetgidFails", sudo("1000", "100", {{"setgid", EPERM}}), false,
+             kRefused + "setgid(100): Operation not permitted\n", {"initgroups alice 100", "setgid 100"}},
+    DropCase{"SetuidFails", sudo("1000", "100", {{"setuid", EAGAIN}}), false,
+             kRefused + "setuid(1000): Resource temporarily unavailable\n",
+             {"initgroups alice 100", "setgid 100", "setuid 1000"}},
+    DropCase{"RootRegainable", [](Machine& m) { sudo("1000", "100")(m), m.credentials.rootRegainable = true; },
+             false, kRefused + "root could be regained after setuid(1000)\n", kDrop},
+    DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false, kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
+    DropCase{"UidMeaningNoChange", sudo("4294967295", "100"), false,
+             kRefused + "SUDO_UID \"4294967295\" is not a user id\n", {}},
+    DropCase{"UidRoot", sudo("0", "0"), false,
+             kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n", {}},
+    DropCase{"GidMissing", sudo("1000", nullptr), false, kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}}),
     [](const auto& info) { return std::string(info.param.title); });
+// clang-format on
 
 } // namespace

@@ -1,10 +1,7 @@
 #include "board.h"
-#include "frames.h"
-#include "i2c.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -15,17 +12,6 @@ namespace {
 using sim::Board;
 using sim::Register;
 using sim::Transaction;
-
-// The register a data byte belongs to, read off the selector ranges rather than the bits.
-Register expectedRegister(int data) {
-    if (data < 0x40)
-        return Register::ModeControl;
-    if (data < 0x80)
-        return Register::Effect;
-    if (data < 0xC0)
-        return Register::Loudspeaker;
-    return data < 0xE0 ? Register::LeftHeadphone : Register::RightHeadphone;
-}
 
 // Hand-written line states, independent of the transmitter. Space-separated tokens:
 //   S / P      start / stop condition, one line moving per write
@@ -91,33 +77,6 @@ private:
     bool m_sda = true, m_scl = true, m_pin = false;
 };
 
-// Every data byte at both addresses, each followed by a check of all five registers so
-// that a byte routed to the wrong register shows up at once.
-TEST(Board, EveryDataByteReachesItsRegisterAtBothAddresses) {
-    for (std::int16_t addressBit : {0, 1}) {
-        Board board;
-        std::ostringstream diagnostics;
-        bus::Transmitter transmitter(board, diagnostics);
-        transmitter.setAddressBit(addressBit);
-        std::array<std::optional<std::uint8_t>, sim::kRegisterCount> expected{};
-        for (int data = 0; data < 256; ++data) {
-            bus::Frame frame = regs::defaultFrame(static_cast<std::uint8_t>(data));
-            frame[regs::kAddressBitSlot] = addressBit;
-            transmitter.PPort(frame);
-
-            SCOPED_TRACE(testing::Message() << "address bit " << addressBit << " data " << data);
-            ASSERT_TRUE(board.faults().empty()) << board.faults().front();
-            ASSERT_EQ(board.transactions().size(), static_cast<std::size_t>(data) + 1);
-            const Transaction want{static_cast<std::uint8_t>(0x7C + addressBit),
-                                   static_cast<std::uint8_t>(data), true};
-            ASSERT_EQ(board.transactions().back(), want);
-            expected[static_cast<std::size_t>(expectedRegister(data))] = data;
-            for (int r = 0; r < sim::kRegisterCount; ++r)
-                ASSERT_EQ(board.reg(static_cast<Register>(r)), expected[r]) << "register " << r;
-        }
-    }
-}
-
 struct Decoding {
     const char* name;
     const char* script;
@@ -146,50 +105,37 @@ TEST_P(Decoder, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
 const std::string ok86 = "address 0x7C data 0x86 ACK loudspeaker volume 6";
 const std::string cut = "fault: transaction cut short before its data byte";
 
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, Decoder,
-    testing::Values(
-        Decoding{"EveryRegister",
-                 "S F8 95 P  S F8 D4 P  S F8 E0 P  S F8 2B P  S F8 7A P",
-                 {"address 0x7C data 0x95 ACK loudspeaker volume 21",
-                  "address 0x7C data 0xD4 ACK left headphone volume 20",
-                  "address 0x7C data 0xE0 ACK right headphone volume 0",
-                  "address 0x7C data 0x2B ACK mode control mode 3 differential 1 capacitor 1",
-                  "address 0x7C data 0x7A ACK 3D and input input 3 3D-level 2 3D-mode 1 "
-                  "headphone-3D 0"},
-                 0x95},
-        Decoding{"OtherAddressOrReadIsIgnored",
-                 "S FA 85 P  S F9 85 P  pin1 S FA 86 P",
-                 {"address 0x7D data 0x85 NACK ignored", "address 0x7C data 0x85 NACK ignored",
-                  "address 0x7D data 0x86 ACK loudspeaker volume 6"},
-                 0x86},
-        Decoding{"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
-                 {"address 0x7C data 0x85 ACK loudspeaker volume 5", ok86}, 0x86},
-        // "HL" after a clocked 0 drops SCL before SDA rises (no stop); "LH" from H/L pulls
-        // SDA low before the clock rises (a 0, no start). Data byte 0 1 0 00000 = 0x40.
-        Decoding{"OppositeMovesFallFirst", "S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P",
-                 {"address 0x7C data 0x40 ACK 3D and input input 0 3D-level 0 3D-mode 0 "
-                  "headphone-3D 0"}},
-        Decoding{"StopInAddressByte", "S 1 1 1 P  S F8 86 P",
-                 {"fault: stop condition inside a byte", ok86}, 0x86},
-        Decoding{"StopAfterSevenClocks", "S 1 1 1 1 1 0 0 P  S F8 86 P",
-                 {"fault: stop condition inside a byte", ok86}, 0x86},
-        Decoding{"StartInDataByte", "S F8 1 0 0 0 S F8 86 P",
-                 {"fault: start condition inside a byte", ok86}, 0x86},
-        Decoding{"StopAfterStart", "S P S F8 86 P", {cut, ok86}, 0x86},
-        Decoding{"StartAfterAddress", "S F8 S F8 86 P", {cut, ok86}, 0x86},
-        Decoding{"AddressWithoutNinthClock", "S F8- P S F8 86 P",
-                 {"fault: byte without its acknowledge clock", ok86}, 0x86},
-        Decoding{"ExtraDataByte", "S F8 85 40 P S F8 86 P",
-                 {"fault: extra byte after the data byte", ok86}, 0x86},
-        Decoding{"PinMovesInAddressByte", "S 1 1 pin1 1 1 1 0 1 0 85 P S FA 86 P",
-                 {"fault: address-select pin changed during a transaction",
-                  "address 0x7D data 0x86 ACK loudspeaker volume 6"},
-                 0x86},
-        Decoding{"BothLinesRise", "S F8 LL HH S F8 86 P",
-                 {"fault: SDA and SCL both rose in one write", ok86}, 0x86},
-        Decoding{"BothLinesFall", "S F8 85 HH LL P S F8 86 P",
-                 {"fault: SDA and SCL both fell in one write", ok86}, 0x86}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Scripts, Decoder, testing::Values(
+    Decoding{"EveryRegister", "S F8 95 P  S F8 D4 P  S F8 E0 P  S F8 2B P  S F8 7A P",
+             {"address 0x7C data 0x95 ACK loudspeaker volume 21",
+              "address 0x7C data 0xD4 ACK left headphone volume 20",
+              "address 0x7C data 0xE0 ACK right headphone volume 0",
+              "address 0x7C data 0x2B ACK mode control mode 3 differential 1 capacitor 1",
+              "address 0x7C data 0x7A ACK 3D and input input 3 3D-level 2 3D-mode 1 headphone-3D 0"}, 0x95},
+    Decoding{"OtherAddressOrReadIsIgnored", "S FA 85 P  S F9 85 P  pin1 S FA 86 P",
+             {"address 0x7D data 0x85 NACK ignored", "address 0x7C data 0x85 NACK ignored",
+              "address 0x7D data 0x86 ACK loudspeaker volume 6"}, 0x86},
+    Decoding{"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
+             {"address 0x7C data 0x85 ACK loudspeaker volume 5", ok86}, 0x86},
+    // "HL" after a clocked 0 drops SCL before SDA rises (no stop); "LH" from H/L pulls SDA
+    // low before the clock rises (a 0, no start). Data byte 0 1 0 00000 = 0x40.
+    Decoding{"OppositeMovesFallFirst", "S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P",
+             {"address 0x7C data 0x40 ACK 3D and input input 0 3D-level 0 3D-mode 0 headphone-3D 0"}},
+    Decoding{"StopInAddressByte", "S 1 1 1 P  S F8 86 P", {"fault: stop condition inside a byte", ok86}, 0x86},
+    Decoding{"StopAfterSevenClocks", "S 1 1 1 1 1 0 0 P  S F8 86 P",
+             {"fault: stop condition inside a byte", ok86}, 0x86},
+    Decoding{"StartInDataByte", "S F8 1 0 0 0 S F8 86 P", {"fault: start condition inside a byte", ok86}, 0x86},
+    Decoding{"StopAfterStart", "S P S F8 86 P", {cut, ok86}, 0x86},
+    Decoding{"StartAfterAddress", "S F8 S F8 86 P", {cut, ok86}, 0x86},
+    Decoding{"AddressWithoutNinthClock", "S F8- P S F8 86 P", {"fault: byte without its acknowledge clock", ok86}, 0x86},
+    Decoding{"ExtraDataByte", "S F8 85 40 P S F8 86 P", {"fault: extra byte after the data byte", ok86}, 0x86},
+    Decoding{"PinMovesInAddressByte", "S 1 1 pin1 1 1 1 0 1 0 85 P S FA 86 P",
+             {"fault: address-select pin changed during a transaction",
+              "address 0x7D data 0x86 ACK loudspeaker volume 6"}, 0x86},
+    Decoding{"BothLinesRise", "S F8 LL HH S F8 86 P", {"fault: SDA and SCL both rose in one write", ok86}, 0x86},
+    Decoding{"BothLinesFall", "S F8 85 HH LL P S F8 86 P", {"fault: SDA and SCL both fell in one write", ok86}, 0x86}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 } // namespace

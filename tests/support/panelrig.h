@@ -12,7 +12,6 @@
 
 #include <memory>
 #include <sstream>
-#include <vector>
 
 namespace test {
 
@@ -44,23 +43,6 @@ struct PanelRig {
                 return b;
         ADD_FAILURE() << "no button captioned '" << caption << "' in " << group;
         return nullptr;
-    }
-
-    void click(QAbstractButton* b) { QTest::mouseClick(b, Qt::LeftButton, {}, b->rect().center()); }
-    void click(const char* name) { click(button(name)); }
-
-    // Where the board's transaction list and the port's byte list stand now, so a test can
-    // look at what one action sent.
-    std::size_t transactionMark() const { return board.transactions().size(); }
-    std::vector<sim::Transaction> transactionsSince(std::size_t mark) const {
-        const auto& all = board.transactions();
-        return {all.begin() + static_cast<long>(mark), all.end()};
-    }
-    std::vector<std::uint8_t> dataSince(std::size_t mark) const {
-        std::vector<std::uint8_t> data;
-        for (const sim::Transaction& t : transactionsSince(mark))
-            data.push_back(t.data);
-        return data;
     }
 };
 
