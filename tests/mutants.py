@@ -1,0 +1,343 @@
+# Hand-chosen mutants of the product code. Each: id, layer, file, list of (old, new)
+# replacements (each `old` must occur exactly once in the file), and what the change means.
+M = []
+def m(id, layer, file, reps, what):
+    M.append(dict(id=id, layer=layer, file=file, reps=reps, what=what))
+
+# ---------------- I2C line-state runs (bus/i2c.cpp) ----------------
+I = "bus/i2c.cpp"
+m("R01", "i2c-runs", I, [("constexpr Run kStart = {{{{H, H}, {L, H}, {L, L}}}, 3};",
+                          "constexpr Run kStart = {{{{H, H}, {H, L}, {L, L}}}, 3};")],
+  "START: SCL falls before SDA (no start condition)")
+m("R02", "i2c-runs", I, [("constexpr Run kStop = {{{{L, H}, {H, H}, {H, H}}}, 3};",
+                          "constexpr Run kStop = {{{{H, L}, {H, H}, {H, H}}}, 3};")],
+  "STOP: SDA released while SCL low (no stop condition)")
+m("R03", "i2c-runs", I, [("constexpr Run kOneAt1 = {{{{L, L}, {H, L}, {H, H}, {H, L}}}, 4};",
+                          "constexpr Run kOneAt1 = {{{{L, L}, {H, L}, {H, H}, {H, L}}}, 3};")],
+  "ONE at address bit 1: run length 4 -> 3 (last write dropped)")
+m("R04", "i2c-runs", I, [("constexpr Run kOneAt0 = {{{{H, L}, {H, H}, {H, L}, {L, L}}}, 4};",
+                          "constexpr Run kOneAt0 = {{{{H, L}, {H, H}, {H, L}, {H, L}}}, 4};")],
+  "ONE at address bit 0: ends with SDA released instead of low")
+m("R05", "i2c-runs", I, [("constexpr Run kZeroAt1 = {{{{L, L}, {L, L}, {L, H}, {L, L}}}, 4};",
+                          "constexpr Run kZeroAt1 = {{{{L, L}, {L, H}, {L, L}, {L, L}}}, 4};")],
+  "ZERO at address bit 1: clock high in 2nd write instead of 3rd")
+m("R06", "i2c-runs", I, [("constexpr Run kZeroAt0 = {{{{L, L}, {L, H}, {L, L}, {L, L}}}, 4};",
+                          "constexpr Run kZeroAt0 = {{{{L, L}, {H, H}, {L, L}, {L, L}}}, 4};")],
+  "ZERO at address bit 0: SDA high during the clock")
+m("R07", "i2c-runs", I, [("put(states(addressBit == 1 ? kOneAt1 : kOneAt0), addressBit);",
+                          "put(states(addressBit != 0 ? kOneAt1 : kOneAt0), addressBit);")],
+  "ONE picks bit-1 run for any nonzero address bit")
+m("R08", "i2c-runs", I, [("put(states(addressBit == 1 ? kZeroAt1 : kZeroAt0), addressBit);",
+                          "put(states(addressBit == 1 ? kZeroAt0 : kZeroAt1), addressBit);")],
+  "ZERO variants swapped between address bits")
+m("R09", "i2c-runs", I, [("put(states(kStart), m_addressBit);", "put(states(kStart), 0);")],
+  "START always written with address-select low")
+
+# ---------------- port byte wiring (bus/lines.h) ----------------
+L = "bus/lines.h"
+m("W01", "port-wiring", L, [("kSdaLowBit = 0x80;", "kSdaLowBit = 0x40;"),
+                            ("kSclLowBit = 0x40;", "kSclLowBit = 0x80;")],
+  "SDA/SCL data bits swapped (D6<->D7)")
+m("W02", "port-wiring", L, [("if (s.sda == Level::Low)", "if (s.sda == Level::High)")],
+  "SDA not inverted")
+m("W03", "port-wiring", L, [("if (s.scl == Level::Low)", "if (s.scl == Level::High)")],
+  "SCL not inverted")
+m("W04", "port-wiring", L, [("kAddressSelectBit = 0x20;", "kAddressSelectBit = 0x10;")],
+  "address select on D4 instead of D5")
+m("W05", "port-wiring", L, [("    if (addressBit == 1)\n        b |= kAddressSelectBit;",
+                             "    if (addressBit != 0)\n        b |= kAddressSelectBit;")],
+  "any nonzero address bit raises D5")
+m("W06", "port-wiring", L, [("constexpr std::uint8_t idleByte(std::int16_t addressBit) {\n    return portByte({Level::High, Level::High}, addressBit);",
+                             "constexpr std::uint8_t idleByte(std::int16_t) {\n    return portByte({Level::High, Level::High}, 0);")],
+  "idle byte ignores the address bit (always 0x1F)")
+m("W08", "port-wiring", L, [("return portByte({Level::High, Level::High}, addressBit);",
+                             "return portByte({Level::High, Level::Low}, addressBit);")],
+  "idle byte holds SCL low")
+m("W07", "port-wiring", L, [("kUnusedLines = 0x1F;", "kUnusedLines = 0x00;")],
+  "unused lines D4..D0 written 0")
+
+# ---------------- PPort bit order / ACK clocking (bus/i2c.cpp) ----------------
+m("P01", "pport", I, [("    for (std::int16_t slot : Bin) {\n        if (slot == 1)",
+                       "    for (std::int16_t slot : Bin) {\n        if (slot != 0)")],
+  "any nonzero slot is a one bit")
+m("P02", "pport", I, [("    for (std::int16_t slot : Bin) {\n",
+                       "    for (auto it = Bin.rbegin(); it != Bin.rend(); ++it) {\n        const std::int16_t slot = *it;\n")],
+  "slots sent last-first (bit order reversed)")
+m("P03", "pport", I, [("    for (std::int16_t slot : Bin) {\n",
+                       "    for (std::size_t i = 0; i + 1 < Bin.size(); ++i) {\n        const std::int16_t slot = Bin[i];\n")],
+  "second ACK clock (slot 17) not sent")
+m("P04", "pport", I, [("    for (std::int16_t slot : Bin) {\n",
+                       "    for (int i = 0; i < kFrameSlots; ++i) {\n        const std::int16_t slot = (i == 8 || i == 17) ? 0 : Bin[i];\n")],
+  "master drives SDA low during ACK clocks")
+
+# ---------------- frame defaults, slot/bit positions (regs/) ----------------
+FH, FC = "regs/frames.h", "regs/frames.cpp"
+m("F01", "frames", FH, [("    return 16 - bit;", "    return 9 + bit;")], "dataSlot LSB first")
+m("F02", "frames", FH, [("kAddressBitSlot = 6;", "kAddressBitSlot = 7;")], "address bit in slot 7 (R/W slot)")
+m("F03", "frames", FC, [("Frame f = {1, 1, 1, 1, 1, 0, 0, 0, 1};", "Frame f = {1, 1, 1, 1, 1, 0, 0, 0, 0};")],
+  "first ACK slot defaults to 0 (master pulls SDA)")
+m("F04", "frames", FC, [("    f[17] = 1;", "    f[17] = 0;")], "second ACK slot defaults to 0")
+m("F05", "frames", FC, [("for (int bit = 7; bit >= 0; --bit)", "for (int bit = 7; bit > 0; --bit)")],
+  "defaultFrame never writes data bit 0")
+m("F06", "frames", FH, [("kEffectDefault = 0x40;", "kEffectDefault = 0x60;")], "effect default 0x60 (input code 2)")
+m("F07", "frames", FC, [("    PPort(modeword);\n    PPort(effectword);", "    PPort(effectword);\n    PPort(modeword);")],
+  "sendAll: effect before mode")
+
+# ---------------- address select (regs/frames.cpp) ----------------
+m("A01", "address", FC, [("{&monoword, &leftword, &rightword, &modeword, &effectword}",
+                          "{&monoword, &leftword, &rightword, &modeword}")],
+  "selectAddress forgets effectword's slot 6")
+m("A02", "address", FC, [("    m_bus.setAddressBit(value);\n    for (Frame* f", "    m_bus.writeIdle();\n    m_bus.setAddressBit(value);\n    for (Frame* f"),
+                         ("        (*f)[kAddressBitSlot] = value;\n    m_bus.writeIdle();\n", "        (*f)[kAddressBitSlot] = value;\n")],
+  "idle byte written before the address bit changes")
+m("A03", "address", FC, [("void ControlFrames::writeDefaults() {\n", "void ControlFrames::writeDefaults() {\n    m_addressBit = 0;\n")],
+  "writeDefaults also resets the address bit")
+m("A04", "address", FC, [("        (*f)[kAddressBitSlot] = value;\n    m_bus.writeIdle();\n", "        (*f)[kAddressBitSlot] = value;\n")],
+  "selectAddress writes no idle byte")
+
+# ---------------- handlers (panel/qx5180.cpp) ----------------
+Q = "panel/qx5180.cpp"
+m("H01", "handlers", Q, [("regs::setField(frame, regs::kVolumeCode, position);", "regs::setField(frame, regs::Field{3, 4}, position);")],
+  "volume code loses bit 4")
+m("H02", "handlers", Q, [("if (position >= 0 && position <= 31) {", "if (position >= 0 && position < 31) {")],
+  "volume position 31 not coded")
+m("H03", "handlers", Q, [("stepBox.setText(QString::number(position + 1));", "stepBox.setText(QString::number(position));")],
+  "step text is position, not position+1")
+m("H04", "handlers", Q, [("regs::setField(m_frames.effectword, regs::kLevel3DCode, position);",
+                          "regs::setField(m_frames.effectword, regs::kLevel3DCode, (position >> 1) | (position & 1) << 1);")],
+  "3D level bits swapped")
+m("H05", "handlers", Q, [("if (position >= 0 && position <= 3)", "if (position >= 0 && position <= 4)")],
+  "3D level range check off by one")
+m("H06", "handlers", Q, [("setVolume(*m_rightvol, m_frames.rightword, *m_rgainbox);", "setVolume(*m_rightvol, m_frames.rightword, *m_lgainbox);")],
+  "right slider shows its step in the left box")
+m("H07", "handlers", Q, [("setVolume(*m_leftvol, m_frames.leftword, *m_lgainbox);", "setVolume(*m_leftvol, m_frames.rightword, *m_lgainbox);")],
+  "left slider writes the right register frame")
+m("H08", "handlers", Q, [('    {"L+R", "MUTE", "MUTE"},', '    {"R+L", "MUTE", "MUTE"},')], "mode 3 text R+L (crossed with mode 7)")
+m("H09", "handlers", Q, [('    {"SHUTDOWN", "L+P", "R+P"},', '    {"SHUTDOWN", "R+P", "L+P"},')], "mode 6 headphone texts swapped")
+m("H10", "handlers", Q, [("regs::setField(m_frames.modeword, regs::kModeNumber, mode);", "regs::setField(m_frames.modeword, regs::Field{1, 2}, mode);")],
+  "mode bit 2 never written")
+m("H11", "handlers", Q, [("void QX5180::mode5_Click() {\n    setMode(5);", "void QX5180::mode5_Click() {\n    setMode(4);")], "mode5 sends mode 4")
+m("H12", "handlers", Q, [("setFlag(m_frames.effectword, regs::k3DModeFlag, 0);", "setFlag(m_frames.effectword, regs::k3DModeFlag, 1);")], "narrow sets the wide bit")
+m("H13", "handlers", Q, [("setFlag(m_frames.modeword, regs::kCapacitorFlag, 0);", "setFlag(m_frames.modeword, regs::Field{4, 1}, 0);")], "ocl clears bit 4, not bit 3")
+m("H14", "handlers", Q, [("setFlag(m_frames.effectword, regs::kHeadphone3DFlag, 1);", "setFlag(m_frames.modeword, regs::kHeadphone3DFlag, 1);")], "HP3Don writes the mode register")
+m("H15", "handlers", Q, [("    regs::setField(m_frames.modeword, regs::kDifferentialFlag, 0);\n", "")], "single-ended input leaves differential bit set")
+m("H16", "handlers", Q, [("    m_frames.PPort(m_frames.modeword);\n    m_frames.PPort(m_frames.effectword);\n}",
+                          "    m_frames.PPort(m_frames.effectword);\n    m_frames.PPort(m_frames.modeword);\n}")],
+  "setInput sends effect before mode")
+m("H17", "handlers", Q, [("regs::setField(m_frames.effectword, regs::kInputCode, code);",
+                          "regs::setField(m_frames.effectword, regs::kInputCode, (code >> 1) | (code & 1) << 1);")],
+  "input code bits swapped")
+m("H18", "handlers", Q, [("    setFlag(m_frames.modeword, regs::kDifferentialFlag, 1);\n}", "    setFlag(m_frames.modeword, regs::kDifferentialFlag, 1);\n    m_frames.PPort(m_frames.effectword);\n}")],
+  "Diff also sends the effect frame")
+m("H19", "handlers", Q, [("    setFlag(m_frames.modeword, regs::kDifferentialFlag, 1);\n}",
+                          "    regs::setField(m_frames.effectword, regs::kInputCode, 0);\n    setFlag(m_frames.modeword, regs::kDifferentialFlag, 1);\n}")],
+  "Diff clears the input code (silently, not sent)")
+m("H20", "handlers", Q, [("void QX5180::l1l2r1r2_Click() {\n    setInput(0b11);", "void QX5180::l1l2r1r2_Click() {\n    setInput(0b10);")],
+  "L1+L2/R1+R2 sends the l2r2 code")
+m("H21", "handlers", Q, [("if (selected)\n                        (this->*handler)();", "(void)selected;\n                    (this->*handler)();")],
+  "option handlers also run when a button is deselected")
+m("H22", "handlers", Q, [('{"HP3Don", &QX5180::HP3Don_Click},', '{"HP3Don", &QX5180::HP3Doff_Click},')], "HP3Don bound to HP3Doff handler")
+
+# crossed captions (panel/layout.cpp)
+LY = "panel/layout.cpp"
+m("C01", "captions", LY, [('{"narrow", K::Option, "Frame4", "WIDE",', '{"narrow", K::Option, "Frame4", "NARROW",'),
+                          ('{"wide", K::Option, "Frame4", "NARROW",', '{"wide", K::Option, "Frame4", "WIDE",')],
+  "narrow/wide captions 'fixed'")
+m("C02", "captions", LY, [('{"ocl", K::Option, "oclse", "SE",', '{"ocl", K::Option, "oclse", "OCL",'),
+                          ('{"se", K::Option, "oclse", "OCL",', '{"se", K::Option, "oclse", "SE",')],
+  "ocl/se captions 'fixed'")
+m("C03", "captions", LY, [('{"l2r2", K::Option, "Frame2", "L1 AND R1        SINGLE ENDED STEREO PAIR",',
+                           '{"l2r2", K::Option, "Frame2", "L2 AND R2 SINGLE ENDED STEREO PAIR",'),
+                          ('{"l1r1", K::Option, "Frame2", "L2 AND R2 SINGLE ENDED STEREO PAIR",',
+                           '{"l1r1", K::Option, "Frame2", "L1 AND R1        SINGLE ENDED STEREO PAIR",')],
+  "l2r2/l1r1 captions 'fixed'")
+
+# ---------------- reset sequence (panel/qx5180.cpp RESET_Click) ----------------
+m("S01", "reset", Q, [("    m_frames.writeDefaults();\n    setPositionQuietly(*m_monovol, 0);", "    setPositionQuietly(*m_monovol, 0);"),
+                      ("    m_frames.sendAll();\n}", "    m_frames.writeDefaults();\n    m_frames.sendAll();\n}")],
+  "defaults written after the selections, not before")
+m("S02", "reset", Q, [('{"narrow", "HP3Doff", "addrzero", "mute"}', '{"addrzero", "narrow", "HP3Doff", "mute"}')],
+  "address 0 selected before narrow/HP3Doff")
+m("S03", "reset", Q, [("    m_frames.sendAll();\n}", "}")], "no final sendAll")
+m("S04", "reset", Q, [('    m_rgainbox->setText("1");\n', "")], "right step box not reset")
+m("S05", "reset", Q, [("    setPositionQuietly(*m_vol3d, 0);\n", "")], "3D slider not reset")
+m("S06", "reset", Q, [("    setPositionQuietly(*m_monovol, 0);", "    m_monovol->setValue(0);")], "mono slider reset loudly (sends)")
+m("S07", "reset", Q, [('    control<QRadioButton>("ocl")->setChecked(true);\n', "")], "ocl not reselected")
+m("S08", "reset", Q, [('    control<QRadioButton>("mode0")->setChecked(true);\n    control<QRadioButton>("ocl")->setChecked(true);',
+                       '    control<QRadioButton>("ocl")->setChecked(true);\n    control<QRadioButton>("mode0")->setChecked(true);')],
+  "ocl selected before mode0")
+
+# ---------------- back-end selection and messages (bus/backends.cpp) ----------------
+B = "bus/backends.cpp"
+m("B01", "backends", B, [("    if (refused)\n        attempt = claim(system, false);\n", "")], "no shared fallback after ENXIO")
+m("B02", "backends", B, [("const bool refused = attempt.claimError == ENXIO;", "const bool refused = attempt.claimError == EBUSY;")],
+  "shared fallback on EBUSY instead of ENXIO")
+m("B03", "backends", B, [("else if (error == EACCES || error == EPERM)", "else if (error == EACCES)")], "no group-lp hint on EPERM")
+m("B04", "backends", B, [("missing = attempt.openError == ENOENT;", "missing = attempt.openError != 0;")],
+  "any open failure counts as device missing (direct I/O tried)")
+m("B05", "backends", B, [("if ((first == 0 && last == 0) || (first", "if ((first")], "zeroed /proc/ioports ranges not accepted")
+m("B06", "backends", B, [("kPortAddress <= last", "kPortAddress < last")], "range end exclusive")
+m("B07", "backends", B, [("            if (system.geteuid() == 0)", "            if (system.getuid() == 0)")], "lockdown hint checks uid, not euid")
+m("B08", "backends", B, [("        m_system.ioctl(m_fd, PPRELEASE, nullptr);\n", "")], "device not released")
+m("B09", "backends", B, [("~DirectPort() override { m_system.ioperm(kPortAddress, 1, false); }", "~DirectPort() override {}")],
+  "port permission not given back")
+m("B10", "backends", B, [("        messages << \"qx5180: using \" << kParportDevice << '\\n';\n", "")], "no 'using /dev/parport0' line")
+m("B11", "backends", B, [("    if (error != 0) {\n        system.close(fd);\n", "    if (error != 0) {\n")], "descriptor leaked on failed claim")
+m("B12", "backends", B, [("    if (error == ENXIO)\n        messages << \" (no port", "    if (error == EBUSY)\n        messages << \" (no port")],
+  "claim hint on wrong errno")
+m("B13", "backends", B, [("if (std::from_chars(text, text + dash, first, 16).ptr != text + dash)",
+                          "if (std::from_chars(text, text + dash, first, 10).ptr != text + dash)")],
+  "/proc/ioports range parsed as decimal")
+
+# ---------------- privilege dropping (bus/privileges.cpp) ----------------
+PR = "bus/privileges.cpp"
+m("D01", "privileges", PR, [('''    if (const int error = system.setgid(gid); error != 0)
+        return fail(messages, "setgid(" + std::to_string(gid) + ")", error);
+    if (const int error = system.setuid(uid); error != 0)
+        return fail(messages, "setuid(" + std::to_string(uid) + ")", error);''',
+'''    if (const int error = system.setuid(uid); error != 0)
+        return fail(messages, "setuid(" + std::to_string(uid) + ")", error);
+    if (const int error = system.setgid(gid); error != 0)
+        return fail(messages, "setgid(" + std::to_string(gid) + ")", error);''')], "setuid before setgid")
+m("D02", "privileges", PR, [('''    if (system.setuid(0) == 0)
+        return refuse(messages, "root could be regained after setuid(" + std::to_string(uid) + ")");
+''', "")], "no check that root cannot be regained")
+m("D03", "privileges", PR, [("value >= std::numeric_limits<Id>::max()", "value > std::numeric_limits<Id>::max()")], "(uid_t)-1 accepted")
+m("D04", "privileges", PR, [("    if (system.getuid() != 0)\n", "    if (system.getuid() != 0 && !system.getenv(\"SUDO_UID\"))\n")],
+  "set-uid install trusts SUDO_UID")
+m("D05", "privileges", PR, [('''    if (*uid == 0)
+        return refuse(messages, "SUDO_UID is 0, so there is no unprivileged user to become");
+''', "")], "SUDO_UID=0 not refused")
+m("D06", "privileges", PR, [('own account, through sudo if the port needs root)\\n";\n        return true;',
+                             'own account, through sudo if the port needs root)\\n";\n        return false;')],
+  "root login makes the program exit")
+m("D07", "privileges", PR, [("system.setgroups({gid})", "system.setgroups({})")], "setgroups clears all groups")
+m("D08", "privileges", PR, [("    if (system.geteuid() != 0)\n        return true;", "    if (system.getuid() != 0 && system.geteuid() != 0)\n        return true;")],
+  "early exit tests uid too (harmless-looking)")
+
+# ---------------- error reporting on failed writes (bus/i2c.cpp) ----------------
+m("E01", "errors", I, [("        m_port.write(portByte(steps[i], m_addressBit));", "        if (const int e = m_port.write(portByte(steps[i], m_addressBit)); e != 0)\n            m_error = e;")],
+  "last error, not first, is reported")
+m("E02", "errors", I, [("        if (m_error != 0)\n            return;\n        m_error = m_port.write", "        m_error = m_port.write")],
+  "a failed write does not cut the transaction (later writes overwrite the error)")
+m("E03", "errors", I, [("    m_error = m_port.write(idleByte(m_addressBit));\n", "    m_port.write(idleByte(m_addressBit));\n    m_error = 0;\n")],
+  "failed idle write not reported")
+m("E04", "errors", I, [("        m_error = m_port.write(portByte(s, addressBit));\n", "        m_error = m_port.write(portByte(s, addressBit));\n        if (m_error != 0)\n            finish(\"a register write\");\n")],
+  "reported per failed byte, not once per transaction")
+m("E05", "errors", I, [("    I2C_STOP();\n    if (m_error != 0)\n        leaveBusIdle();\n    finish(\"a register write\");",
+                        "    finish(\"a register write\");\n    I2C_STOP();\n    if (m_error != 0)\n        leaveBusIdle();")],
+  "failure reported before the stop (stop's errors lost)")
+
+# ---------------- simulated board decoder (sim/board.cpp) ----------------
+SB = "sim/board.cpp"
+m("K01", "board", SB, [("kChipAddress = 0x7C;", "kChipAddress = 0x7E;")], "chip address 0x7E")
+m("K02", "board", SB, [("const bool write = (m_shift & 1) == 0;\n            m_ack = write && (m_shift >> 1)", "m_ack = (m_shift >> 1)")],
+  "read/write flag ignored when acking")
+m("K03", "board", SB, [("kChipAddress + (m_pin ? 1 : 0)", "kChipAddress + 0")], "address-select pin ignored")
+m("K04", "board", SB, [("(data & 0x20) == 0 ? Register::LeftHeadphone : Register::RightHeadphone",
+                        "(data & 0x20) == 0 ? Register::RightHeadphone : Register::LeftHeadphone")], "left/right registers swapped")
+m("K05", "board", SB, [('"ACK loudspeaker volume %d", bits(d, 0, 5)', '"ACK loudspeaker volume %d", bits(d, 0, 4)')],
+  "loudspeaker volume described from 4 bits")
+m("K06", "board", SB, [("bits(d, 5, 1), bits(d, 3, 1)", "bits(d, 4, 1), bits(d, 3, 1)")], "differential read from bit 4")
+m("K07", "board", SB, [('''    if (sdaMoves && !sda)
+        sdaMoved(false);
+    if (sclMoves)
+        sclMoved(scl);
+    if (sdaMoves && sda)
+        sdaMoved(true);''', '''    if (sdaMoves)
+        sdaMoved(sda);
+    if (sclMoves)
+        sclMoved(scl);''')], "SDA always decoded before SCL (not falls-first)")
+m("K08", "board", SB, [("if (sdaMoves && sclMoves && sda == scl) {", "if (sdaMoves && sclMoves && sda != scl) {")],
+  "opposite moves fault, same-direction moves decoded")
+m("K09", "board", SB, [("    m_phase = Phase::Idle;\n    m_faults.emplace_back(text);", "    m_faults.emplace_back(text);")],
+  "a fault does not drop the transaction")
+m("K10", "board", SB, [('        fault("extra byte after the data byte");\n        return;', "        return;")], "extra byte silently ignored")
+m("K11", "board", SB, [("if (m_phase == Phase::Complete) {", "if (m_phase == Phase::Complete && !isStart) {")],
+  "repeated start does not finish a complete write")
+m("K12", "board", SB, [("    if (t.ack)\n        m_registers[", "    m_registers[")], "registers written on NACK")
+m("K13", "board", SB, [("kAddressSelectHigh = 0x20;", "kAddressSelectHigh = 0x10;")], "board reads pin from D4")
+m("K14", "board", SB, [('''        if (m_phase != Phase::Idle)
+            fault("address-select pin changed during a transaction");
+''', "")], "pin change mid-transaction not faulted")
+m("K15", "board", SB, [("        if (m_clocks == kDataBits)\n", "        if (m_clocks >= kDataBits - 1)\n")],
+  "7 clocks reported as 'without acknowledge clock'")
+
+# ---------------- main.cpp ----------------
+MN = "panel/main.cpp"
+m("N01", "main", MN, [("    if (!bus::dropRoot(bus::realCredentials(), std::cerr))\n        return 1;", "    bus::dropRoot(bus::realCredentials(), std::cerr);")], "failed root drop ignored")
+m("N02", "main", MN, [('{"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}', '{"DISPLAY", "WAYLAND_DISPLAY"}')], "QT_QPA_PLATFORM not counted as a display")
+m("N03", "main", MN, [("std::make_unique<sim::Board>(&std::cerr)", "std::make_unique<sim::Board>()")], "simulated board without a log")
+
+# ---------------- panel build and layout table (added to judge test_panel) ----------------
+W_ = "panel/widgets.cpp"
+m("G01", "panel-build", Q, [("QPoint(px(c.left + c.width) - 1, px(c.top + c.height) - 1)",
+                             "QPoint(px(c.left) + px(c.width) - 1, px(c.top) + px(c.height) - 1)")],
+  "sizes, not edges, rounded to pixels")
+m("G02", "panel-build", Q, [("slider->setPageStep(s.pageStep);", "slider->setPageStep(1);")], "slider page step from the table ignored")
+m("G03", "panel-build", LY, [('{"vol3d", 3, 5},', '{"vol3d", 3, 1},')], "3D slider page step 1 in the table")
+m("G04", "panel-build", Q, [("    build();\n    setTabOrder();\n", "    build();\n")], "tab order never set")
+m("G05", "panel-build", LY, [('"MODE 0", 120, 360, 1095, 255, 43, On},', '"MODE 0", 120, 360, 1095, 255, 35, On},')],
+  "mode0 tab index 43 -> 35 in the table")
+m("G06", "panel-build", Q, [("    m_monovol->setFocus();\n", "")], "no initial focus on the mono slider")
+m("G07", "panel-build", W_, [("    case SH_Slider_PageSetButtons:\n        return Qt::LeftButton;\n    case SH_Slider_AbsoluteSetButtons:\n        return Qt::MiddleButton;",
+                              "    case SH_Slider_PageSetButtons:\n        return Qt::MiddleButton;\n    case SH_Slider_AbsoluteSetButtons:\n        return Qt::LeftButton;")],
+  "track click jumps to the click instead of paging")
+m("G08", "panel-build", W_, [("    return rect().contains(pos);", "    return QRadioButton::hitButton(pos);")], "option buttons answer only on indicator/text")
+m("G09", "panel-build", LY, [('"STEREO INPUT CONFIGURATIONS", 120, 6120, 9015, 975, 62},', '"STEREO INPUT CONFIGURATIONS", 120, 6000, 9015, 975, 62},')],
+  "Frame2 moved up 120 twips in the table")
+m("G10", "panel-build", "panel/layout.h", [("kClientHeight = 7275;", "kClientHeight = 7200;")], "window 5 px shorter")
+m("G11", "panel-build", LY, [('{"HP3Doff", K::Option, "Frame1", "OFF", 1320, 360, 735, 255, 48, On},', '{"HP3Doff", K::Option, "Frame1", "OFF", 1320, 360, 735, 255, 48},'),
+                             ('{"HP3Don", K::Option, "Frame1", "ON", 240, 360, 735, 255, 47},', '{"HP3Don", K::Option, "Frame1", "ON", 240, 360, 735, 255, 47, On},')],
+  "HP3Don shown selected at start")
+m("G12", "panel-build", LY, [('{"hfgainbox", K::TextBox, W, "1",', '{"hfgainbox", K::TextBox, W, "0",')], "mono step box starts at 0")
+m("G13", "panel-build", Q, [("            auto* b = new OptionButton(text, container);", "            auto* b = new OptionButton(text, this);")],
+  "option buttons parented to the window (groups merge)")
+m("G14", "panel-build", W_, [("    for (int size = font.pixelSize(); size >= 8; --size) {", "    for (int size = font.pixelSize(); size >= 11; --size) {")],
+  "captions never shrink below 11 px")
+
+# ---------------- second round: branches guarded only by rows that killed nothing above ----------------
+m("B14", "backends", B, [('''    if (const int error = system.readFile(kIoportsFile, ioports); error != 0) {
+        messages << "qx5180: direct port I/O not tried: cannot read " << kIoportsFile << ": "
+                 << std::strerror(error) << '\\n';
+        return nullptr;
+    }''', '''    system.readFile(kIoportsFile, ioports);''')], "unreadable /proc/ioports treated as empty (no reason given)")
+m("B15", "backends", B, [('        if (!line.substr(colon + 3).starts_with("parport"))\n            continue;\n', "")],
+  "any device listed at 0x378 counts as a parallel port")
+m("B16", "backends", B, [("            if (system.geteuid() == 0)", "            if (false && system.geteuid() == 0)")],
+  "lockdown hint never given (root told to run as root)")
+m("B17", "backends", B, [("const bool refused = attempt.claimError == ENXIO;", "const bool refused = attempt.claimError != 0;")],
+  "any claim failure retried as shared")
+m("D09", "privileges", PR, [("ec != std::errc{} || ptr != end ||", "ec != std::errc{} ||")], "trailing text after an id accepted")
+m("D10", "privileges", PR, [('''    if (!gidText)
+        return refuse(messages, "SUDO_UID is set but SUDO_GID is not");
+    const auto gid = parseId<gid_t>(*gidText);''', '''    const auto gid = gidText ? parseId<gid_t>(*gidText) : std::optional<gid_t>(system.getgid());''')],
+  "missing SUDO_GID falls back to the current gid (root's)")
+m("D11", "privileges", PR, [('''        if (const int error = system.initgroups(*name, gid); error != 0)
+            return fail(messages, "initgroups(" + *name + ", " + std::to_string(gid) + ")", error);''',
+                             '''        system.initgroups(*name, gid);''')], "initgroups failure ignored (root's groups kept)")
+m("K16", "board", SB, [('fault(isStart ? "start condition inside a byte" : "stop condition inside a byte");',
+                        'fault(isStart ? "stop condition inside a byte" : "start condition inside a byte");')], "start/stop fault texts swapped")
+m("G15", "panel-build", Q, [("            auto* e = new QLineEdit(text, container);", "            auto* e = new QLineEdit(container);")],
+  "text boxes built without their starting text")
+m("G16", "panel-build", Q, [('            l->setPixmap(QPixmap(":/logo.bmp"));\n', "")], "logo picture not loaded")
+m("G17", "panel-build", Q, [("        return (twips + layout::kTwipsPerPixel / 2) / layout::kTwipsPerPixel;",
+                             "        return twips / layout::kTwipsPerPixel;")], "twips truncated, not rounded, to pixels")
+
+# ---------------- third round: branches whose only guard may be a single row ----------------
+m("B18", "backends", B, [("        return m_system.ioctl(m_fd, PPWDATA, &data);", "        m_system.ioctl(m_fd, PPWDATA, &data);\n        return 0;")],
+  "device write failures not returned")
+m("B19", "backends", B, [('''    if (refused)
+        messages << "qx5180: exclusive access to "''', '''    if (false)
+        messages << "qx5180: exclusive access to "''')], "no message that the port is shared")
+m("D12", "privileges", PR, [('''    if (system.setuid(0) == 0)
+        return refuse(''', '''    if (system.setuid(0) == 0 && false)
+        return refuse(''')], "regained root detected but ignored")
+m("D13", "privileges", PR, [('''    if (const int error = system.setgid(gid); error != 0)
+        return fail(''', '''    if (const int error = system.setgid(gid); error != 0 && false)
+        return fail(''')], "setgid failure ignored")
+m("H23", "handlers", Q, [('        {"addrzero", &QX5180::addrzero_Click},\n', '        {"addrzero", &QX5180::addrzero_Click},\n        {"digloop", &QX5180::mode1_Click},\n')],
+  "a codec test button wired to a handler")
+m("D14", "privileges", PR, [("    if (system.geteuid() != 0)\n        return true;\n\n", "")], "no early return when not root")
+m("B20", "backends", B, [("else if (error == EACCES || error == EPERM)", "else if (error == EPERM)")], "no group-lp hint on EACCES")
+m("B21", "backends", B, [("    else if (error == EACCES || error == EPERM)", "    else")], "group-lp hint for every open error")
