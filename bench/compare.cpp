@@ -1,13 +1,12 @@
-// Runs two programs alternately (A B A B ...) and reports, for each, the time from spawn to
-// its first painted window (the "first_paint_ns=" line it prints; see first_paint.h), the
-// time from spawn to exit, and the peak resident set size the kernel recorded for the
-// process, with medians and the ratios B/A. Children get QT_QPA_PLATFORM=offscreen unless
-// it is set.
+// Runs programs in turn (A B C A B C ..., each round starting one further along) and
+// reports, for each, the time from spawn to its first painted window (the
+// "first_paint_ns=" line it prints; see first_paint.h), the time from spawn to exit, and
+// the peak resident set size the kernel recorded for the process, with medians. Children
+// get QT_QPA_PLATFORM=offscreen unless it is set.
 //
-//   bench_compare RUNS A B
-// The last line is machine-readable:
-//   RESULT a_ms=... b_ms=... time_ratio=... a_exit_ms=... b_exit_ms=... exit_ratio=...
-//          a_kib=... b_kib=... rss_ratio=...
+//   bench_compare RUNS PROGRAM...
+// The last line is machine-readable, with the medians of program i (from 0) as
+//   RESULT ms0=... exit_ms0=... kib0=... ms1=... exit_ms1=... kib1=... ...
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -126,42 +125,43 @@ void summary(const char* label, const char* program, const std::vector<Run>& run
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: bench_compare RUNS PROGRAM_A PROGRAM_B\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_compare RUNS PROGRAM...\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
-    const char* a = argv[2];
-    const char* b = argv[3];
+    const std::vector<const char*> programs(argv + 2, argv + argc);
+    const std::size_t n = programs.size();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
-    // A few runs of each first, not counted, so both start with warm file caches.
+    // A few runs of each first, not counted, so all start with warm file caches.
     Run r{};
     for (int i = 0; i < 3; ++i)
-        if (!runOnce(a, r) || !runOnce(b, r))
-            return 1;
+        for (const char* p : programs)
+            if (!runOnce(p, r))
+                return 1;
 
-    std::vector<Run> ra, rb;
+    std::vector<std::vector<Run>> results(n);
     for (int i = 0; i < runs; ++i) {
-        // Alternate which goes first, so neither always follows the other.
-        const bool aFirst = i % 2 == 0;
-        Run x{}, y{};
-        if (!runOnce(aFirst ? a : b, x) || !runOnce(aFirst ? b : a, y))
-            return 1;
-        ra.push_back(aFirst ? x : y);
-        rb.push_back(aFirst ? y : x);
+        // Rotate which goes first, so none always follows the same other.
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t p = (static_cast<std::size_t>(i) + k) % n;
+            Run x{};
+            if (!runOnce(programs[p], x))
+                return 1;
+            results[p].push_back(x);
+        }
     }
 
-    summary("A", a, ra);
-    summary("B", b, rb);
-    const double aPaint = median(field(ra, &Run::paintMs));
-    const double bPaint = median(field(rb, &Run::paintMs));
-    const double aExit = median(field(ra, &Run::exitMs));
-    const double bExit = median(field(rb, &Run::exitMs));
-    const long aKib = median(peaks(ra)), bKib = median(peaks(rb));
-    std::printf("RESULT a_ms=%.2f b_ms=%.2f time_ratio=%.3f a_exit_ms=%.2f b_exit_ms=%.2f "
-                "exit_ratio=%.3f a_kib=%ld b_kib=%ld rss_ratio=%.3f\n",
-                aPaint, bPaint, bPaint / aPaint, aExit, bExit, bExit / aExit, aKib, bKib,
-                static_cast<double>(bKib) / static_cast<double>(aKib));
+    for (std::size_t p = 0; p < n; ++p) {
+        const std::string label(1, static_cast<char>('A' + p));
+        summary(label.c_str(), programs[p], results[p]);
+    }
+    std::printf("RESULT");
+    for (std::size_t p = 0; p < n; ++p)
+        std::printf(" ms%zu=%.2f exit_ms%zu=%.2f kib%zu=%ld", p,
+                    median(field(results[p], &Run::paintMs)), p,
+                    median(field(results[p], &Run::exitMs)), p, median(peaks(results[p])));
+    std::printf("\n");
     return 0;
 }

@@ -5,10 +5,8 @@
 // children drawn in the same pass included) and its flush complete before the event loop
 // returns. At that point it prints the monotonic clock in nanoseconds as
 // "first_paint_ns=..." on standard output, for bench_compare to measure start-up to the
-// first painted window apart from tear-down. Both start-up programs use this, so they stop
-// at the same point.
-
-#include "phases.h"
+// first painted window apart from tear-down. Every start-up program uses this, so they
+// all stop at the same point.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -24,12 +22,10 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
-            QX_PHASE("first paint event");
             watched->removeEventFilter(this);
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
                 [] {
-                    QX_PHASE("first paint done");
                     timespec now{};
                     clock_gettime(CLOCK_MONOTONIC, &now);
                     std::printf("first_paint_ns=%lld\n",
