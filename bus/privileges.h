@@ -12,8 +12,12 @@ namespace bus {
 //
 //   not root                         nothing to do; true.
 //   root through sudo (SUDO_UID/GID) becomes the invoking user: supplementary groups, then
-//                                    group, then user, then checks root cannot come back.
-//   set-user-ID root (real uid not 0) becomes the real user; SUDO_* is ignored, since
+//                                    group, then user, then checks root cannot come back;
+//                                    HOME, USER and LOGNAME then come from the user's entry
+//                                    and no later exec may gain rights.
+//   set-user-ID root (real uid not 0) first clears the variables that would make the window
+//                                    code load a library of the caller's choosing, then
+//                                    becomes the real user as above; SUDO_* is ignored, since
 //                                    whoever started the program could have set it.
 //   a root login (no SUDO_UID)       there is no one to become; keeps running, says so; true.
 //

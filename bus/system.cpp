@@ -4,6 +4,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -93,7 +94,7 @@ public:
         return std::string(value);
     }
 
-    std::optional<std::string> userName(uid_t uid) override {
+    std::optional<Account> account(uid_t uid) override {
         long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
         std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
         for (;;) {
@@ -106,8 +107,15 @@ public:
             }
             if (rc != 0 || !found)
                 return std::nullopt;
-            return std::string(found->pw_name);
+            return Account{found->pw_name, found->pw_dir};
         }
+    }
+
+    int setenv(const std::string& name, const std::string& value) override {
+        return ::setenv(name.c_str(), value.c_str(), 1) < 0 ? errno : 0;
+    }
+    int unsetenv(const std::string& name) override {
+        return ::unsetenv(name.c_str()) < 0 ? errno : 0;
     }
 
     int initgroups(const std::string& user, gid_t group) override {
@@ -121,6 +129,9 @@ public:
     }
     int setuid(uid_t uid) override {
         return ::setuid(uid) < 0 ? errno : 0;
+    }
+    int forbidNewPrivileges() override {
+        return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) < 0 ? errno : 0;
     }
 };
 

@@ -43,12 +43,19 @@ public:
     virtual uid_t geteuid() = 0;
     virtual gid_t getgid() = 0;
     virtual std::optional<std::string> getenv(const std::string& name) = 0;
-    // Login name from the user database, if the uid has an entry.
-    virtual std::optional<std::string> userName(uid_t uid) = 0;
+    struct Account {
+        std::string name, home;
+    };
+    // The user database's entry for the uid, if it has one.
+    virtual std::optional<Account> account(uid_t uid) = 0;
+    virtual int setenv(const std::string& name, const std::string& value) = 0;
+    virtual int unsetenv(const std::string& name) = 0;
     virtual int initgroups(const std::string& user, gid_t group) = 0;
     virtual int setgroups(const std::vector<gid_t>& groups) = 0;
     virtual int setgid(gid_t gid) = 0;
     virtual int setuid(uid_t uid) = 0;
+    // prctl(PR_SET_NO_NEW_PRIVS): no exec from here on can grant rights.
+    virtual int forbidNewPrivileges() = 0;
 };
 
 // The real calls. Each lives for the whole program.

@@ -1,5 +1,6 @@
 #include "backends.h"
 #include "board.h"
+#include "display.h"
 #include "privileges.h"
 #include "qx5180.h"
 
@@ -36,11 +37,13 @@ int main(int, char** argv) {
     // The panel takes no command line, so Qt is not shown the user's arguments either.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
-    QApplication app(qtArgc, qtArgv);
+    const auto app = panel::openApplication(qtArgc, qtArgv);
+    if (!app)
+        return 1;
     // The layout is fixed to the pixel; Fusion's metrics are the ones it was drawn for.
     QApplication::setStyle("Fusion");
 
     QX5180 window(*port, std::cerr);
     window.show();
-    return app.exec();
+    return app->exec();
 }
