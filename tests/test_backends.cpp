@@ -86,7 +86,7 @@ class FakeCredentials : public bus::Credentials {
 public:
     explicit FakeCredentials(FakeKernel& kernel) : k(kernel) {}
     std::map<std::string, std::string> env;
-    std::map<uid_t, std::string> users{{1000, "alice"}};
+    std::map<uid_t, Account> users{{1000, {"alice", "/home/alice"}}};
     bool rootRegainable = false;
 
     uid_t getuid() override { return k.uid; }
@@ -95,9 +95,18 @@ public:
     std::optional<std::string> getenv(const std::string& name) override {
         return env.count(name) ? std::optional(env[name]) : std::nullopt;
     }
-    std::optional<std::string> userName(uid_t id) override {
+    std::optional<Account> account(uid_t id) override {
         return users.count(id) ? std::optional(users[id]) : std::nullopt;
     }
+    int setenv(const std::string& name, const std::string& value) override {
+        env[name] = value;
+        return log("setenv " + name + " " + value, "setenv");
+    }
+    // Logged only when it changes something, so a row names the variables that went.
+    int unsetenv(const std::string& name) override {
+        return env.erase(name) ? log("unsetenv " + name, "unsetenv") : 0;
+    }
+    int forbidNewPrivileges() override { return log("no new privileges", "prctl"); }
     int initgroups(const std::string& user, gid_t group) override {
         return log("initgroups " + user + " " + std::to_string(group), "initgroups");
     }
@@ -243,7 +252,7 @@ SetUp sudo(const char* uid, const char* gid, std::map<std::string, int> errors =
     return [=](Machine& m) {
         m.kernel.uid = m.kernel.euid = 0;
         m.kernel.gid = 0;
-        m.credentials.env.clear();
+        m.credentials.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
         if (uid)
             m.credentials.env["SUDO_UID"] = uid;
         if (gid)
@@ -275,7 +284,8 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     EXPECT_EQ(m.kernel.calls, GetParam().calls);
 }
 
-const Calls kDrop{"initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0"};
+const Calls kDrop{"initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0", "setenv HOME /home/alice",
+                  "setenv USER alice", "setenv LOGNAME alice", "no new privileges"};
 const std::string kRefused = "qx5180: cannot drop root rights: ";
 
 SetUp noPasswd(SetUp base) {
@@ -286,11 +296,16 @@ SetUp noPasswd(SetUp base) {
 INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
     DropCase{"Sudo", sudo("1000", "100"), true, "", kDrop},
     DropCase{"NoPasswdEntry", noPasswd(sudo("1000", "100")), true, "",
-             {"setgroups 100", "setgid 100", "setuid 1000", "setuid 0"}},
-    // Whoever starts a set-user-ID program controls its environment.
+             {"setgroups 100", "setgid 100", "setuid 1000", "setuid 0", "unsetenv HOME", "unsetenv USER",
+              "unsetenv LOGNAME", "no new privileges"}},
+    // Whoever starts a set-user-ID program controls its environment: what loads code goes,
+    // looks and the X authority stay.
     DropCase{"SetUserIdInstall",
-             [](Machine& m) { m.kernel.euid = 0; m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"}}; },
-             true, "", {"initgroups alice 1000", "setgid 1000", "setuid 1000", "setuid 0"}},
+             [](Machine& m) { m.kernel.euid = 0; m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"},
+                 {"QT_PLUGIN_PATH", "/tmp/x"}, {"QT_QPA_PLATFORM", "vnc"}, {"QT_SCALE_FACTOR", "2"}, {"XAUTHORITY", "/a"}}; },
+             true, "", {"unsetenv QT_PLUGIN_PATH", "unsetenv QT_QPA_PLATFORM", "initgroups alice 1000", "setgid 1000",
+                        "setuid 1000", "setuid 0", "setenv HOME /home/alice", "setenv USER alice",
+                        "setenv LOGNAME alice", "no new privileges"}},
     DropCase{"NotRoot", [](Machine& m) { m.credentials.env = {{"SUDO_UID", "0"}}; }, true, "", {}},
     DropCase{"RootLogin", sudo(nullptr, nullptr), true, "qx5180: running as root: no invoking user to drop to "
              "(start it from your own account, through sudo if the port needs root)\n", {}},
@@ -302,12 +317,18 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
              kRefused + "setuid(1000): Resource temporarily unavailable\n",
              {"initgroups alice 100", "setgid 100", "setuid 1000"}},
     DropCase{"RootRegainable", [](Machine& m) { sudo("1000", "100")(m), m.credentials.rootRegainable = true; },
-             false, kRefused + "root could be regained after setuid(1000)\n", kDrop},
+             false, kRefused + "root could be regained after setuid(1000)\n", Calls(kDrop.begin(), kDrop.begin() + 4)},
+    DropCase{"SetenvFails", sudo("1000", "100", {{"setenv", ENOMEM}}), false,
+             kRefused + "setenv(HOME): Cannot allocate memory\n", Calls(kDrop.begin(), kDrop.begin() + 5)},
+    DropCase{"NoNewPrivilegesFails", sudo("1000", "100", {{"prctl", EINVAL}}), false,
+             kRefused + "prctl(PR_SET_NO_NEW_PRIVS): Invalid argument\n", kDrop},
     DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false, kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
     DropCase{"UidMeaningNoChange", sudo("4294967295", "100"), false,
              kRefused + "SUDO_UID \"4294967295\" is not a user id\n", {}},
     DropCase{"UidRoot", sudo("0", "0"), false,
              kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n", {}},
+    DropCase{"GidRoot", sudo("1000", "0"), false,
+             kRefused + "SUDO_GID is 0, so the program would keep root's group\n", {}},
     DropCase{"GidMissing", sudo("1000", nullptr), false, kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
