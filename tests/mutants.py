@@ -313,9 +313,9 @@ m("D10", "privileges", PR, [('''    if (!gidText)
         return refuse(messages, "SUDO_UID is set but SUDO_GID is not");
     const auto gid = parseId<gid_t>(*gidText);''', '''    const auto gid = gidText ? parseId<gid_t>(*gidText) : std::optional<gid_t>(system.getgid());''')],
   "missing SUDO_GID falls back to the current gid (root's)")
-m("D11", "privileges", PR, [('''        if (const int error = system.initgroups(*name, gid); error != 0)
-            return fail(messages, "initgroups(" + *name + ", " + std::to_string(gid) + ")", error);''',
-                             '''        system.initgroups(*name, gid);''')], "initgroups failure ignored (root's groups kept)")
+m("D11", "privileges", PR, [("        if (const int error = system.initgroups(account->name, gid); error != 0)\n",
+                             "        if (const int error = system.initgroups(account->name, gid); error != 0 && false)\n")],
+  "initgroups failure ignored (root's groups kept)")
 m("K16", "board", SB, [('fault(isStart ? "start condition inside a byte" : "stop condition inside a byte");',
                         'fault(isStart ? "stop condition inside a byte" : "start condition inside a byte");')], "start/stop fault texts swapped")
 m("G15", "panel-build", Q, [("            auto* e = new QLineEdit(text, container);", "            auto* e = new QLineEdit(container);")],
@@ -339,5 +339,13 @@ m("D13", "privileges", PR, [('''    if (const int error = system.setgid(gid); er
 m("H23", "handlers", Q, [('        {"addrzero", &QX5180::addrzero_Click},\n', '        {"addrzero", &QX5180::addrzero_Click},\n        {"digloop", &QX5180::mode1_Click},\n')],
   "a codec test button wired to a handler")
 m("D14", "privileges", PR, [("    if (system.geteuid() != 0)\n        return true;\n\n", "")], "no early return when not root")
+m("D15", "privileges", PR, [("    if (*gid == 0)\n", "    if (*gid == 0 && false)\n")], "SUDO_GID=0 not refused")
+m("D16", "privileges", PR, [("        return scrubSetUserIdEnvironment(system, messages) &&\n               becomeUser(",
+                             "        return (false && scrubSetUserIdEnvironment(system, messages)) ||\n               becomeUser(")],
+  "set-user-ID environment not scrubbed")
+m("D17", "privileges", PR, [("        {\"HOME\", account ? account->home : \"\"},\n", "")], "HOME stays root's after the drop")
+m("D18", "privileges", PR, [("system.forbidNewPrivileges(); error != 0)", "system.forbidNewPrivileges(); error != 0 && false)")],
+  "no-new-privileges failure ignored")
+m("D19", "privileges", PR, [("\"QT_PLUGIN_PATH\", ", "")], "QT_PLUGIN_PATH kept under set-user-ID")
 m("B20", "backends", B, [("else if (error == EACCES || error == EPERM)", "else if (error == EPERM)")], "no group-lp hint on EACCES")
 m("B21", "backends", B, [("    else if (error == EACCES || error == EPERM)", "    else")], "group-lp hint for every open error")
