@@ -102,6 +102,19 @@ constexpr Slider kSliders[] = {
     {"vol3d", 3, 5},
 };
 
+constexpr Caption kCaptions[] = {
+    {"monovol", "Label1"},
+    {"leftvol", "Label2"},
+    {"rightvol", "Label3"},
+    {"vol3d", "Label13"},
+    {"hfgainbox", "Label1", "Label14"},
+    {"lgainbox", "Label2", "Label14"},
+    {"rgainbox", "Label3", "Label14"},
+    {"RLS", "Label7"},
+    {"LHP", "Label8"},
+    {"RHP", "Label9"},
+};
+
 } // namespace
 
 std::span<const Control> controls() {
@@ -109,6 +122,9 @@ std::span<const Control> controls() {
 }
 std::span<const Slider> sliders() {
     return kSliders;
+}
+std::span<const Caption> captions() {
+    return kCaptions;
 }
 
 } // namespace layout

@@ -30,7 +30,16 @@ struct Slider {
     int pageStep;
 };
 
+// The labels a screen reader names a control by: the caption beside it, then, for a step
+// box, the heading of its column.
+struct Caption {
+    const char* control;
+    const char* label;
+    const char* heading = nullptr;
+};
+
 std::span<const Control> controls();
 std::span<const Slider> sliders();
+std::span<const Caption> captions();
 
 } // namespace layout

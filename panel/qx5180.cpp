@@ -52,6 +52,7 @@ QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, QWidget* parent)
     : QWidget(parent), m_frames(port, diagnostics) {
     build();
     setTabOrder();
+    nameForScreenReaders();
     bindHandlers();
     Form_Load();
 }
@@ -67,6 +68,7 @@ T* QX5180::control(const char* name) const {
 
 void QX5180::build() {
     setObjectName("QX5180");
+    setPalette(style()->standardPalette());
     setWindowTitle(layout::kTitle);
     setWindowIcon(QIcon(":/qx5180.png"));
     QFont small = font();
@@ -90,7 +92,7 @@ void QX5180::build() {
             break;
         }
         case layout::Kind::Slider: {
-            auto* s = new QSlider(Qt::Horizontal, container);
+            auto* s = new TrackSlider(Qt::Horizontal, container);
             s->setStyle(&m_sliderStyle);
             s->setTickPosition(QSlider::TicksBelow);
             s->setTickInterval(1);
@@ -100,6 +102,7 @@ void QX5180::build() {
         case layout::Kind::TextBox: {
             auto* e = new QLineEdit(text, container);
             e->setAlignment(Qt::AlignCenter);
+            e->setReadOnly(true);
             w = e;
             break;
         }
@@ -110,9 +113,12 @@ void QX5180::build() {
             w = l;
             break;
         }
-        case layout::Kind::Button:
-            w = new QPushButton(text, container);
+        case layout::Kind::Button: {
+            auto* b = new QPushButton(text, container);
+            b->setAutoDefault(true);
+            w = b;
             break;
+        }
         case layout::Kind::Picture: {
             auto* l = new QLabel(container);
             l->setPixmap(QPixmap(":/logo.bmp"));
@@ -127,7 +133,7 @@ void QX5180::build() {
         w->setObjectName(QString::fromLatin1(c.name));
         w->setGeometry(toPixels(c));
         if (auto* b = qobject_cast<OptionButton*>(w))
-            shrinkFontToFit(*b, text, b->captionRect());
+            shrinkFontToFit(*b, b->wrappedCaption(), b->captionRect(), 2);
         else if (c.kind == layout::Kind::Label)
             shrinkFontToFit(*w, text, w->rect());
     }
@@ -162,6 +168,26 @@ void QX5180::setTabOrder() {
     std::sort(chain.begin(), chain.end());
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1].second, chain[i].second);
+
+    for (OptionButton* b : findChildren<OptionButton*>()) {
+        const bool inView = rect().intersects(b->parentWidget()->geometry());
+        auto tabStopWhenSelected = [b, inView](bool selected) {
+            b->setFocusPolicy(!inView ? Qt::NoFocus
+                                      : selected ? Qt::StrongFocus
+                                                 : Qt::ClickFocus);
+        };
+        tabStopWhenSelected(b->isChecked());
+        connect(b, &QAbstractButton::toggled, b, tabStopWhenSelected);
+    }
+}
+
+void QX5180::nameForScreenReaders() {
+    for (const layout::Caption& c : layout::captions()) {
+        QString name = control<QLabel>(c.label)->text();
+        if (c.heading)
+            name += ' ' + control<QLabel>(c.heading)->text();
+        control<QWidget>(c.control)->setAccessibleName(name);
+    }
 }
 
 void QX5180::bindHandlers() {

@@ -3,6 +3,7 @@
 #include "frames.h"
 #include "widgets.h"
 
+#include <QApplication>
 #include <QWidget>
 
 #include <iosfwd>
@@ -24,6 +25,7 @@ private:
     void build();
     void bindHandlers();
     void setTabOrder();
+    void nameForScreenReaders();
     template<class T>
     T* control(const char* name) const;
 
@@ -66,7 +68,9 @@ private:
     void setFlag(regs::Frame& frame, regs::Field flag, int value);
 
     regs::ControlFrames m_frames;
-    TrackPagingStyle m_sliderStyle;
+    // Wraps a fresh copy of the application's style, not the desktop's default, so the
+    // sliders look like every other control whatever QT_STYLE_OVERRIDE says.
+    TrackPagingStyle m_sliderStyle{QApplication::style()->name()};
 
     QSlider* m_monovol = nullptr;
     QSlider* m_leftvol = nullptr;

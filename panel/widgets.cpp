@@ -1,8 +1,12 @@
 #include "widgets.h"
 
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
+#include <QStyleOptionSlider>
+
+#include <algorithm>
 
 OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
 
@@ -22,14 +26,14 @@ void OptionButton::paintEvent(QPaintEvent*) {
 
     const QRect textRect = captionRect();
     style()->drawItemText(&p, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                          palette(), isEnabled(), text(), QPalette::WindowText);
+                          palette(), isEnabled(), wrappedCaption(), QPalette::WindowText);
 
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = style()->itemTextRect(fontMetrics(), textRect,
                                            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                                           isEnabled(), text());
+                                           isEnabled(), wrappedCaption());
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
     }
 }
@@ -40,8 +44,35 @@ QRect OptionButton::captionRect() const {
     return rect().adjusted(indent, 0, 0, 0);
 }
 
+QString OptionButton::wrappedCaption() const {
+    return text().simplified();
+}
+
 bool OptionButton::hitButton(const QPoint& pos) const {
     return rect().contains(pos);
+}
+
+void TrackSlider::mousePressEvent(QMouseEvent* event) {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QPoint at = event->position().toPoint();
+    if (event->button() != Qt::LeftButton ||
+        style()->hitTestComplexControl(QStyle::CC_Slider, &option, at, this) ==
+            QStyle::SC_SliderHandle)
+        return QSlider::mousePressEvent(event);
+
+    const QRect groove =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const QPoint onTrack =
+        orientation() == Qt::Horizontal
+            ? QPoint(std::clamp(at.x(), groove.left(), groove.right()), groove.center().y())
+            : QPoint(groove.center().x(), std::clamp(at.y(), groove.top(), groove.bottom()));
+    const QPointF shift = onTrack - at;
+    QMouseEvent onGroove(event->type(), onTrack, event->scenePosition() + shift,
+                         event->globalPosition() + shift, event->button(), event->buttons(),
+                         event->modifiers(), event->pointingDevice());
+    QSlider::mousePressEvent(&onGroove);
+    event->setAccepted(onGroove.isAccepted());
 }
 
 int TrackPagingStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -56,12 +87,14 @@ int TrackPagingStyle::styleHint(StyleHint hint, const QStyleOption* option, cons
     }
 }
 
-void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area) {
+void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, int maxLines) {
     QFont font = widget.font();
     for (int size = font.pixelSize(); size >= 8; --size) {
         font.setPixelSize(size);
-        const QRect needed = QFontMetrics(font).boundingRect(area, Qt::TextWordWrap, text);
-        if (needed.width() <= area.width() && needed.height() <= area.height())
+        const QFontMetrics metrics(font);
+        const QRect needed = metrics.boundingRect(area, Qt::TextWordWrap, text);
+        if (needed.width() <= area.width() && needed.height() <= area.height() &&
+            needed.height() < (maxLines + 1) * metrics.lineSpacing())
             break;
     }
     if (font != widget.font())
