@@ -45,12 +45,22 @@ QWidget* widget(const PanelRig& rig, const std::string& name) {
 //   key W K         key K (as Qt spells it: Right, PgUp, Down, Space, ...) with focus on W
 //   drag W p q ...  W's thumb pressed, moved over positions p, q, ..., released
 //   reset           a click on " DEFAULT"
+//   press K [N]     key K, N times, on whatever has focus
 void act(PanelRig& rig, const std::string& action) {
     std::istringstream in(action);
     std::string verb, name;
     in >> verb;
     if (verb == "reset")
         return QTest::mouseClick(rig.button("RESET"), Qt::LeftButton);
+    if (verb == "press") {
+        std::string key;
+        int times = 1;
+        if (!(in >> key >> times))
+            times = 1;
+        while (times-- > 0)
+            QTest::keyClick(rig.window->focusWidget(), QKeySequence(QString::fromStdString(key))[0].key());
+        return;
+    }
     std::getline(in >> std::ws, name);
     std::string args;
     if (verb != "click" || name.find('/') == std::string::npos) {
@@ -207,6 +217,15 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::Values(
     Row{"VolumeBitFour", {"drag rightvol 15 16"}, {"7C:EF", "7C:F0"}, {"rgainbox=17"}},
     Row{"VolumeTop", {"key leftvol End", "key leftvol End"}, {"7C:DF"}, {"lgainbox=32"}},
     Row{"TrackClickIsOneLargeStep", {"click monovol -4 10", "click vol3d -4 10"}, {"7C:81", "7C:4C"}, {"vol3d=3"}},
+    Row{"ClickBelowTheGroovePages", {"click monovol -4 -3", "click leftvol -4 -3", "click rightvol -4 -3", "click vol3d -4 -3"},
+        {"7C:81", "7C:C1", "7C:E1", "7C:4C"}, {"lgainbox=2", "vol3d=3"}},
+    Row{"StepAndOutputBoxesAreReadOnly", {"key hfgainbox 9", "key RLS Backspace", "key RHP X"}, {},
+        {"hfgainbox=1", "RLS=SHUTDOWN", "RHP=SHUTDOWN"}},
+    // Keyboard only: 17 Tab stops, one per option group on its selected button, none in the
+    // test groups below the window; arrows select within a group; Return and Enter press " DEFAULT".
+    Row{"TabStopsAndArrows", {"press Tab 17", "press Tab 9", "press Down", "press Tab"}, {"7C:01"}, {"mode1", "focus=RLS"}},
+    Row{"ReturnAndEnterPressDefault", {"press Tab 3", "press Return", "press Enter"},
+        {"7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40", "7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40"}, {"focus=RESET"}},
     // Mode selector. "L+R" in mode 3 and "R+L" in mode 7 are two different texts.
     Row{"Mode3", {"click modeframe/MODE 3"}, {"7C:03"}, {"RLS=L+R", "LHP=MUTE", "RHP=MUTE"}},
     Row{"Mode5", {"click modeframe/MODE 5"}, {"7C:05"}, {"RLS=P+L+R", "LHP=MUTE", "RHP=MUTE"}},

@@ -1,11 +1,10 @@
 #include "layout.h"
 #include "panelrig.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QRadioButton>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace {
 
@@ -24,7 +23,7 @@ TEST(PanelLayout, ControlsStandWhereTheLayoutPutsThem) {
         const char* parent;
         QRect rect;
     } golden[] = {
-        {"monovol", "QSlider", "QX5180", {104, 112, 345, 33}},
+        {"monovol", "TrackSlider", "QX5180", {104, 112, 345, 33}},
         {"Frame2", "QGroupBox", "QX5180", {8, 408, 601, 65}},
         {"l1l2r1r2", "OptionButton", "Frame2", {344, 16, 129, 41}},
         {"addrzero", "OptionButton", "addr", {88, 24, 41, 13}},
@@ -43,27 +42,20 @@ TEST(PanelLayout, ControlsStandWhereTheLayoutPutsThem) {
     EXPECT_FALSE(rig.find<QLabel>("Picture1")->pixmap().isNull());
 }
 
-TEST(PanelStart, TabOrderFollowsTheTabIndexes) {
+// A screen reader names sliders and boxes by the captions beside them, the rest by their own.
+TEST(PanelAccess, ControlsAreNamedByTheirCaptions) {
     PanelRig rig;
-    std::vector<std::pair<int, QString>> focusable;
-    for (const layout::Control& c : layout::controls())
-        if (rig.find(c.name)->focusPolicy() & Qt::TabFocus)
-            focusable.emplace_back(c.tabIndex, c.name);
-    std::sort(focusable.begin(), focusable.end());
-
-    QStringList expected;
-    for (auto& [index, name] : focusable)
-        expected << name;
-
-    QStringList chain;
-    QWidget* w = rig.find(expected.first().toLatin1().constData());
-    do {
-        if (w->focusPolicy() & Qt::TabFocus)
-            chain << w->objectName();
-        w = w->nextInFocusChain();
-    } while (chain.size() < expected.size());
-    EXPECT_EQ(chain, expected);
-    EXPECT_TRUE(expected.contains("monovol"));
+    const std::pair<const char*, const char*> golden[] = {
+        {"monovol", "MONO VOLUME CONTROL"},          {"leftvol", "LEFT VOLUME CONTROL"},
+        {"rightvol", "RIGHT VOLUME CONTROL"},        {"vol3d", "3D LEVEL"},
+        {"hfgainbox", "MONO VOLUME CONTROL Step #"}, {"lgainbox", "LEFT VOLUME CONTROL Step #"},
+        {"rgainbox", "RIGHT VOLUME CONTROL Step #"}, {"RLS", "LOUDSPEAKER"},
+        {"LHP", "LEFT HEADPHONE"},                   {"RHP", "RIGHT HEADPHONE"},
+        {"mode3", "MODE 3"},                         {"modeframe", "MODE SELECT"},
+    };
+    for (auto [name, expected] : golden)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(rig.find(name))->text(QAccessible::Name), expected)
+            << name;
 }
 
 } // namespace
