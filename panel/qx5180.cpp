@@ -172,9 +172,7 @@ void QX5180::setTabOrder() {
     for (OptionButton* b : findChildren<OptionButton*>()) {
         const bool inView = rect().intersects(b->parentWidget()->geometry());
         auto tabStopWhenSelected = [b, inView](bool selected) {
-            b->setFocusPolicy(!inView ? Qt::NoFocus
-                                      : selected ? Qt::StrongFocus
-                                                 : Qt::ClickFocus);
+            b->setFocusPolicy(!inView ? Qt::NoFocus : selected ? Qt::StrongFocus : Qt::ClickFocus);
         };
         tabStopWhenSelected(b->isChecked());
         connect(b, &QAbstractButton::toggled, b, tabStopWhenSelected);

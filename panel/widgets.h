@@ -47,5 +47,4 @@ public:
 // The dense fixed layout leaves some captions little room: where the wrapped text would not
 // fit its area, or would take more than maxLines lines, at the window's font, the widget
 // gets the largest smaller font that fits.
-void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area,
-                     int maxLines = 1000);
+void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, int maxLines = 1000);

@@ -58,7 +58,8 @@ void act(PanelRig& rig, const std::string& action) {
         if (!(in >> key >> times))
             times = 1;
         while (times-- > 0)
-            QTest::keyClick(rig.window->focusWidget(), QKeySequence(QString::fromStdString(key))[0].key());
+            QTest::keyClick(rig.window->focusWidget(),
+                            QKeySequence(QString::fromStdString(key))[0].key());
         return;
     }
     std::getline(in >> std::ws, name);

@@ -46,15 +46,22 @@ TEST(PanelLayout, ControlsStandWhereTheLayoutPutsThem) {
 TEST(PanelAccess, ControlsAreNamedByTheirCaptions) {
     PanelRig rig;
     const std::pair<const char*, const char*> golden[] = {
-        {"monovol", "MONO VOLUME CONTROL"},          {"leftvol", "LEFT VOLUME CONTROL"},
-        {"rightvol", "RIGHT VOLUME CONTROL"},        {"vol3d", "3D LEVEL"},
-        {"hfgainbox", "MONO VOLUME CONTROL Step #"}, {"lgainbox", "LEFT VOLUME CONTROL Step #"},
-        {"rgainbox", "RIGHT VOLUME CONTROL Step #"}, {"RLS", "LOUDSPEAKER"},
-        {"LHP", "LEFT HEADPHONE"},                   {"RHP", "RIGHT HEADPHONE"},
-        {"mode3", "MODE 3"},                         {"modeframe", "MODE SELECT"},
+        {"monovol", "MONO VOLUME CONTROL"},
+        {"leftvol", "LEFT VOLUME CONTROL"},
+        {"rightvol", "RIGHT VOLUME CONTROL"},
+        {"vol3d", "3D LEVEL"},
+        {"hfgainbox", "MONO VOLUME CONTROL Step #"},
+        {"lgainbox", "LEFT VOLUME CONTROL Step #"},
+        {"rgainbox", "RIGHT VOLUME CONTROL Step #"},
+        {"RLS", "LOUDSPEAKER"},
+        {"LHP", "LEFT HEADPHONE"},
+        {"RHP", "RIGHT HEADPHONE"},
+        {"mode3", "MODE 3"},
+        {"modeframe", "MODE SELECT"},
     };
     for (auto [name, expected] : golden)
-        EXPECT_EQ(QAccessible::queryAccessibleInterface(rig.find(name))->text(QAccessible::Name), expected)
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(rig.find(name))->text(QAccessible::Name),
+                  expected)
             << name;
 }
 
