@@ -2,7 +2,9 @@
 #include "panelrig.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <gtest/gtest.h>
 
@@ -63,6 +65,33 @@ TEST(PanelAccess, ControlsAreNamedByTheirCaptions) {
         EXPECT_EQ(QAccessible::queryAccessibleInterface(rig.find(name))->text(QAccessible::Name),
                   expected)
             << name;
+}
+
+// One style and a fixed light palette whatever the desktop prefers; the long input captions
+// keep to the two lines the layout drew them on.
+TEST(PanelLook, OneStyleALightPaletteAndTwoLineCaptions) {
+    {
+        PanelRig rig;
+        for (const char* name : {"l2r2", "l1r1", "l1l2r1r2"}) {
+            auto* b = rig.find<OptionButton>(name);
+            const QFontMetrics m(b->font());
+            EXPECT_EQ(
+                m.boundingRect(b->captionRect(), Qt::TextWordWrap, b->wrappedCaption()).height() /
+                    m.lineSpacing(),
+                2)
+                << name;
+        }
+    }
+    const QPalette desktop = QApplication::palette();
+    QApplication::setStyle("Windows");
+    QApplication::setPalette(QPalette(Qt::black));
+    PanelRig rig;
+    EXPECT_EQ(qobject_cast<QProxyStyle*>(rig.slider("vol3d")->style())->baseStyle()->name(),
+              QApplication::style()->name());
+    EXPECT_EQ(rig.window->palette().color(QPalette::Window),
+              QApplication::style()->standardPalette().color(QPalette::Window));
+    QApplication::setStyle("Fusion");
+    QApplication::setPalette(desktop);
 }
 
 } // namespace
