@@ -27,6 +27,36 @@ std::string portText() {
     return text.str();
 }
 
+std::string durationText(std::chrono::milliseconds limit) {
+    const auto ms = limit.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+// Standard-mode I2C asks for SCL low at least 4.7 µs and high at least 4.0 µs, and for
+// 4.7 µs of bus free time and start set-up, 4.0 µs of start hold and stop set-up. With one
+// port write per line state, every state must meet the longest of these, so each lasts at
+// least kShortestLineState. The count starts when the write that set the state returns:
+// the lines change somewhere inside that write, never later, so the time the next write
+// spends before reaching the port only lengthens the state. Time the caller already spent
+// between writes counts, and a state that has lasted long enough costs nothing more.
+// The wait spins on the monotonic clock: a sleep lasts tens of microseconds at the least
+// (timer slack, wake-up latency) and would stretch a 78-write frame several times over.
+class LinePacer {
+public:
+    template<class Write>
+    int write(Write&& write) {
+        while (Clock::now() < m_stateLasts) {
+        }
+        const int error = write();
+        m_stateLasts = Clock::now() + kShortestLineState;
+        return error;
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point m_stateLasts{};
+};
+
 // Holds the claimed device for the program's life. The port stays claimed throughout: the
 // bus is clocked as fast as bytes go out, and yielding between bytes would let another
 // driver's lines change under a half-sent I2C frame.
@@ -42,13 +72,14 @@ public:
 
     int write(std::uint8_t value) override {
         unsigned char data = value;
-        return m_system.ioctl(m_fd, PPWDATA, &data);
+        return m_pacer.write([&] { return m_system.ioctl(m_fd, PPWDATA, &data); });
     }
     std::string name() const override { return kParportDevice; }
 
 private:
     PortAccess& m_system;
     int m_fd;
+    LinePacer m_pacer;
 };
 
 class DirectPort final : public Port {
@@ -59,31 +90,49 @@ public:
     DirectPort& operator=(const DirectPort&) = delete;
 
     int write(std::uint8_t value) override {
-        m_system.outb(value, kPortAddress);
-        return 0;
+        return m_pacer.write([&] {
+            m_system.outb(value, kPortAddress);
+            return 0;
+        });
     }
     std::string name() const override { return "I/O port " + portText(); }
 
 private:
     PortAccess& m_system;
+    LinePacer m_pacer;
 };
 
-void reportOpenFailure(std::ostream& messages, int error) {
+std::string reportOpenFailure(std::ostream& messages, int error) {
     messages << "qx5180: cannot open " << kParportDevice << ": " << std::strerror(error);
     if (error == ENOENT)
         messages << " (load the ppdev module: sudo modprobe ppdev)";
     else if (error == EACCES || error == EPERM)
         messages << " (add your user to group lp, then log in again)";
     messages << '\n';
+    const std::string device = kParportDevice;
+    if (error == ENOENT)
+        return "no parallel port";
+    if (error == EACCES || error == EPERM)
+        return "no permission for " + device;
+    if (error == ENODEV || error == ENXIO)
+        return "no port behind " + device;
+    return "cannot open " + device;
 }
 
-void reportClaimFailure(std::ostream& messages, int error) {
-    messages << "qx5180: cannot claim " << kParportDevice << ": " << std::strerror(error);
+std::string reportClaimFailure(std::ostream& messages, int error, std::chrono::milliseconds limit) {
+    const std::string device = kParportDevice;
+    if (error == ETIMEDOUT) {
+        messages << "qx5180: gave up waiting for " << device << " after " << durationText(limit)
+                 << ": the printer driver is printing, or another program is using the port\n";
+        return device + " busy";
+    }
+    messages << "qx5180: cannot claim " << device << ": " << std::strerror(error);
     // The kernel answers ENXIO both when no port stands behind the node and when another
     // program registered on it exclusively; the user needs to know it may be either.
     if (error == ENXIO)
         messages << " (no port behind it, or another program holds it exclusively)";
     messages << '\n';
+    return error == ENXIO ? device + " unavailable" : "cannot claim " + device;
 }
 
 struct Claim {
@@ -92,15 +141,24 @@ struct Claim {
     int claimError = 0;
 };
 
-Claim claim(PortAccess& system, bool exclusive) {
+// An exclusive claim never sleeps: the kernel refuses it while any other device is
+// registered on the port, and with none registered nobody can be holding it. A shared claim
+// sleeps until the holder releases the port, which a printing lp does only between jobs
+// and another program perhaps never; hence the limit.
+Claim claim(PortAccess& system, bool exclusive, std::chrono::milliseconds limit) {
     Claim result;
     int fd = -1;
     result.openError = system.openReadWrite(kParportDevice, fd);
     if (result.openError != 0)
         return result;
-    int error = exclusive ? system.ioctl(fd, PPEXCL, nullptr) : 0;
-    if (error == 0)
-        error = system.ioctl(fd, PPCLAIM, nullptr);
+    int error = 0;
+    if (exclusive) {
+        error = system.ioctl(fd, PPEXCL, nullptr);
+        if (error == 0)
+            error = system.ioctl(fd, PPCLAIM, nullptr);
+    } else {
+        error = system.ioctlWithin(fd, PPCLAIM, nullptr, limit);
+    }
     if (error != 0) {
         system.close(fd);
         result.claimError = error;
@@ -114,25 +172,27 @@ Claim claim(PortAccess& system, bool exclusive) {
 // bus. The kernel registers the exclusive wish only at the claim, and refuses it there with
 // ENXIO when a driver (lp, usually) is already registered on the port. The wish stays on
 // the descriptor and cannot be taken back, so sharing takes a fresh open.
-std::unique_ptr<Port> openParportDevice(PortAccess& system, std::ostream& messages, bool& missing) {
-    Claim attempt = claim(system, true);
-    const bool refused = attempt.claimError == ENXIO;
-    if (refused)
-        attempt = claim(system, false);
+std::unique_ptr<Port> openParportDevice(PortAccess& system, std::ostream& messages,
+                                        std::chrono::milliseconds limit, bool& missing,
+                                        std::string& reason) {
+    Claim attempt = claim(system, true, limit);
+    if (attempt.claimError == ENXIO) {
+        messages << "qx5180: exclusive access to " << kParportDevice
+                 << " refused: another driver (such as the printer driver lp) uses the port; "
+                    "sharing it, waiting at most "
+                 << durationText(limit) << " for it to be free" << std::endl;
+        attempt = claim(system, false, limit);
+    }
 
     missing = attempt.openError == ENOENT;
     if (attempt.openError != 0) {
-        reportOpenFailure(messages, attempt.openError);
+        reason = reportOpenFailure(messages, attempt.openError);
         return nullptr;
     }
     if (attempt.claimError != 0) {
-        reportClaimFailure(messages, attempt.claimError);
+        reason = reportClaimFailure(messages, attempt.claimError, limit);
         return nullptr;
     }
-    if (refused)
-        messages << "qx5180: exclusive access to " << kParportDevice
-                 << " refused: another driver (such as the printer driver lp) uses the port; "
-                    "sharing it\n";
     return std::make_unique<ParportDevice>(system, attempt.fd);
 }
 
@@ -165,7 +225,8 @@ bool listsParallelPort(std::string_view ioports) {
     return false;
 }
 
-std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages, bool deviceMissing) {
+std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages, bool deviceMissing,
+                                     std::string& reason) {
     // Where the device node exists the kernel driver owns the port; banging on its
     // registers behind the driver's back would fight it.
     if (!deviceMissing) {
@@ -185,6 +246,8 @@ std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages,
         return nullptr;
     }
     if (const int error = system.ioperm(kPortAddress, 1, true); error != 0) {
+        reason = (error == EPERM ? "no permission for I/O port " : "cannot reach I/O port ") +
+                 portText();
         messages << "qx5180: cannot reach I/O port " << portText() << ": " << std::strerror(error);
         if (error == EPERM) {
             // Root refused as well means the kernel is locked down against port access.
@@ -202,21 +265,23 @@ std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages,
 
 } // namespace
 
-std::unique_ptr<Port> choosePort(PortAccess& system, std::ostream& messages,
-                                 const std::function<std::unique_ptr<Port>()>& simulated) {
+ChosenPort choosePort(PortAccess& system, std::ostream& messages,
+                      const std::function<std::unique_ptr<Port>()>& simulated,
+                      std::chrono::milliseconds claimLimit) {
     bool deviceMissing = false;
-    if (auto port = openParportDevice(system, messages, deviceMissing)) {
+    std::string reason;
+    if (auto port = openParportDevice(system, messages, claimLimit, deviceMissing, reason)) {
         messages << "qx5180: using " << kParportDevice << '\n';
-        return port;
+        return {std::move(port), ""};
     }
-    if (auto port = openDirectPort(system, messages, deviceMissing)) {
+    if (auto port = openDirectPort(system, messages, deviceMissing, reason)) {
         messages << "qx5180: using direct I/O at port " << portText() << '\n';
-        return port;
+        return {std::move(port), ""};
     }
     messages << "qx5180: no parallel port available; using the simulated board (its decoded "
                 "writes follow on standard error)\n";
     messages.flush();
-    return simulated();
+    return {simulated(), reason};
 }
 
 } // namespace bus

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,9 @@ public:
     // Opens for reading and writing, close-on-exec. On success fd holds the descriptor.
     virtual int openReadWrite(const std::string& path, int& fd) = 0;
     virtual int ioctl(int fd, unsigned long request, void* arg) = 0;
+    // For a request the kernel may sleep in: gives up with ETIMEDOUT once limit has passed.
+    virtual int ioctlWithin(int fd, unsigned long request, void* arg,
+                            std::chrono::milliseconds limit) = 0;
     virtual void close(int fd) = 0;
     // Whole content of a (possibly size-less, /proc) file.
     virtual int readFile(const std::string& path, std::string& content) = 0;

@@ -29,7 +29,7 @@ int main(int, char** argv) {
     }
 
     // The port before the window: direct I/O may need root, and no window code runs as root.
-    const std::unique_ptr<bus::Port> port = bus::choosePort(
+    const bus::ChosenPort chosen = bus::choosePort(
         bus::realPortAccess(), std::cerr, [] { return std::make_unique<sim::Board>(&std::cerr); });
     if (!bus::dropRoot(bus::realCredentials(), std::cerr))
         return 1;
@@ -43,7 +43,7 @@ int main(int, char** argv) {
     // The layout is fixed to the pixel; Fusion's metrics are the ones it was drawn for.
     QApplication::setStyle("Fusion");
 
-    QX5180 window(*port, std::cerr);
+    QX5180 window(*chosen.port, std::cerr, QString::fromStdString(chosen.simulatedBecause));
     window.show();
     return app->exec();
 }

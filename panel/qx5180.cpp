@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -48,13 +49,28 @@ void setPositionQuietly(QSlider& slider, int position) {
 
 } // namespace
 
-QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, QWidget* parent)
+QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, const QString& simulatedBecause,
+               QWidget* parent)
     : QWidget(parent), m_frames(port, diagnostics) {
     build();
     setTabOrder();
     nameForScreenReaders();
     bindHandlers();
+    m_title = QString::fromLatin1(layout::kTitle);
+    if (!simulatedBecause.isEmpty())
+        m_title += QString::fromUtf8(" \u2014 simulated board: ") + simulatedBecause;
+    setWindowTitle(m_title);
+    m_frames.setListener([this](int error) { showWriteOutcome(error); });
     Form_Load();
+}
+
+void QX5180::showWriteOutcome(int error) {
+    if (error == 0)
+        setWindowTitle(m_title);
+    else
+        setWindowTitle(QString::fromLatin1(layout::kTitle) +
+                       QString::fromUtf8(" \u2014 port write failed: ") +
+                       QString::fromLocal8Bit(std::strerror(error)));
 }
 
 template<class T>

@@ -18,8 +18,9 @@ class QX5180 : public QWidget {
     Q_OBJECT
 public:
     // Builds the window and runs Form_Load, so the chip is programmed before the window is
-    // first shown.
-    explicit QX5180(bus::Port& port, std::ostream& diagnostics, QWidget* parent = nullptr);
+    // first shown. simulatedBecause, when given, says in the title why no real port is driven.
+    explicit QX5180(bus::Port& port, std::ostream& diagnostics,
+                    const QString& simulatedBecause = {}, QWidget* parent = nullptr);
 
 private:
     void build();
@@ -67,7 +68,10 @@ private:
     void setInput(int code);
     void setFlag(regs::Frame& frame, regs::Field flag, int value);
 
+    void showWriteOutcome(int error);
+
     regs::ControlFrames m_frames;
+    QString m_title;
     // Wraps a fresh copy of the application's style, not the desktop's default, so the
     // sliders look like every other control whatever QT_STYLE_OVERRIDE says.
     TrackPagingStyle m_sliderStyle{QApplication::style()->name()};
