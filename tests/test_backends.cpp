@@ -8,10 +8,14 @@
 
 #include <linux/ppdev.h>
 
+#include "i2c.h"
+
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -40,6 +44,7 @@ public:
     explicit FakePortAccess(FakeKernel& kernel) : k(kernel) {}
     std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
     Bytes written;
+    std::vector<std::chrono::steady_clock::time_point> writtenAt;
 
     int openReadWrite(const std::string& path, int& fd) override {
         const int error = k.errors.count("open") ? k.errors["open"] : 0;
@@ -55,9 +60,17 @@ public:
             return log("PPCLAIM" + on, m_exclusive.count(fd) ? "exclusive claim" : "shared claim");
         if (request == PPWDATA) {
             written.push_back(*static_cast<unsigned char*>(arg));
+            writtenAt.push_back(std::chrono::steady_clock::now());
             return log("PPWDATA" + on, "PPWDATA");
         }
         return log((request == PPEXCL ? "PPEXCL" : request == PPRELEASE ? "PPRELEASE" : "?") + on);
+    }
+    // A claim that times out sleeps until the limit, as the kernel does until the timer fires.
+    int ioctlWithin(int fd, unsigned long request, void* arg, std::chrono::milliseconds limit) override {
+        const int error = ioctl(fd, request, arg);
+        if (error == ETIMEDOUT)
+            std::this_thread::sleep_for(limit);
+        return error;
     }
     void close(int fd) override { log("close " + std::to_string(fd)); }
     int readFile(const std::string& path, std::string& content) override {
@@ -72,6 +85,7 @@ public:
     void outb(std::uint8_t value, std::uint16_t port) override {
         EXPECT_EQ(port, 0x378);
         written.push_back(value);
+        writtenAt.push_back(std::chrono::steady_clock::now());
     }
     uid_t geteuid() override { return k.euid; }
 
@@ -169,7 +183,7 @@ struct ChoiceCase {
     const char* title;
     SetUp setUp;
     std::string messages;
-    std::string portName = "simulated board";
+    std::string portName; // and, for the simulated board, why it stands in
     // Every call from start through one written byte to the port's end; none: not checked.
     Calls calls = {};
 };
@@ -183,10 +197,11 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     Machine m;
     GetParam().setUp(m);
     std::ostringstream messages;
-    auto port = bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); });
+    auto [port, because] = bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); },
+                                           std::chrono::milliseconds(50));
     ASSERT_TRUE(port);
     EXPECT_EQ(messages.str(), GetParam().messages);
-    EXPECT_EQ(port->name(), GetParam().portName);
+    EXPECT_EQ(port->name() + (because.empty() ? "" : ": " + because), GetParam().portName);
     if (GetParam().calls.empty())
         return;
     m.kernel.errors.erase("PPWDATA");
@@ -201,7 +216,9 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
 const std::string kUsingDevice = "qx5180: using /dev/parport0\n";
 const std::string kUsingDirect = "qx5180: using direct I/O at port 0x378\n";
 const std::string kShared = "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
-                            "the printer driver lp) uses the port; sharing it\n";
+                            "the printer driver lp) uses the port; sharing it, waiting at most 50 ms for it to "
+                            "be free\n";
+const std::string kSimulatedBecause = "simulated board: ";
 const std::string kLp = " (add your user to group lp, then log in again)\n";
 
 // clang-format off
@@ -212,39 +229,62 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3", "open /dev/parport0 -> 4", "PPCLAIM 4",
                 "PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"}},
     ChoiceCase{"NoPortBehindDevice", failing({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
-               "qx5180: cannot claim /dev/parport0: No such device or address (no port behind it, or another program "
-               "holds it exclusively)\n" + kDeviceExists + kSimulated},
+               kShared + "qx5180: cannot claim /dev/parport0: No such device or address (no port behind it, or another program "
+               "holds it exclusively)\n" + kDeviceExists + kSimulated, kSimulatedBecause + "/dev/parport0 unavailable"},
+    // The printer driver is printing, or another program holds the shared port.
+    ChoiceCase{"SharedClaimWaitsInVain", failing({{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}}),
+               kShared + "qx5180: gave up waiting for /dev/parport0 after 50 ms: the printer driver is printing, or "
+               "another program is using the port\n" + kDeviceExists + kSimulated, kSimulatedBecause + "/dev/parport0 busy"},
     ChoiceCase{"ClaimInterrupted", failing({{"exclusive claim", EINTR}}),
-               "qx5180: cannot claim /dev/parport0: Interrupted system call\n" + kDeviceExists + kSimulated},
+               "qx5180: cannot claim /dev/parport0: Interrupted system call\n" + kDeviceExists + kSimulated,
+               kSimulatedBecause + "cannot claim /dev/parport0"},
     ChoiceCase{"NotInGroupLp", failing({{"open", EACCES}}),
-               "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists + kSimulated},
+               "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists + kSimulated,
+               kSimulatedBecause + "no permission for /dev/parport0"},
     ChoiceCase{"OpenRefusedByPolicy", failing({{"open", EPERM}}),
-               "qx5180: cannot open /dev/parport0: Operation not permitted" + kLp + kDeviceExists + kSimulated},
+               "qx5180: cannot open /dev/parport0: Operation not permitted" + kLp + kDeviceExists + kSimulated,
+               kSimulatedBecause + "no permission for /dev/parport0"},
     ChoiceCase{"StaleNode", failing({{"open", ENODEV}}),
-               "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists + kSimulated},
+               "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists + kSimulated,
+               kSimulatedBecause + "no port behind /dev/parport0"},
     ChoiceCase{"DirectIo", failing({{"open", ENOENT}}), kNoDevice + kUsingDirect, "I/O port 0x378", kDirect},
     // Ranges are hex and their ends inclusive.
     ChoiceCase{"RangeEndingAtThePort", ioports({{"open", ENOENT}}, "0370-0378 : parport0\n"),
                kNoDevice + kUsingDirect, "I/O port 0x378"},
     ChoiceCase{"RangeStartingAfterThePort", ioports({{"open", ENOENT}}, "  0379-037f : parport0\n"),
-               kNoDevice + kNotListed + kSimulated},
+               kNoDevice + kNotListed + kSimulated, kSimulatedBecause + "no parallel port"},
     ChoiceCase{"PortElsewhere",
                ioports({{"open", ENOENT}}, "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"),
-               kNoDevice + kNotListed + kSimulated},
+               kNoDevice + kNotListed + kSimulated, kSimulatedBecause + "no parallel port"},
     ChoiceCase{"IoportsUnreadable", failing({{"open", ENOENT}, {"read", EACCES}}),
                kNoDevice + "qx5180: direct port I/O not tried: cannot read /proc/ioports: Permission denied\n" +
-               kSimulated},
+               kSimulated, kSimulatedBecause + "no parallel port"},
     // Unprivileged readers see every range as zero; ioperm() then has the last word.
     ChoiceCase{"NotRoot", ioports({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
                kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
-               "ppdev and use /dev/parport0)\n" + kSimulated},
+               "ppdev and use /dev/parport0)\n" + kSimulated, kSimulatedBecause + "no permission for I/O port 0x378"},
     // Set-user-ID root: the effective uid is what ioperm() is judged by.
     ChoiceCase{"KernelLockedDown",
                [](Machine& m) { m.kernel.errors = {{"open", ENOENT}, {"ioperm", EPERM}}; m.kernel.euid = 0; },
                kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
-               "direct port access; load ppdev and use /dev/parport0)\n" + kSimulated}),
+               "direct port access; load ppdev and use /dev/parport0)\n" + kSimulated,
+               kSimulatedBecause + "no permission for I/O port 0x378"}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
+
+// Standard-mode I2C on any PC: however fast the port takes bytes, no line state is shorter.
+TEST(Pacing, EveryLineStateOfATransactionLastsAtLeastFiveMicroseconds) {
+    for (const std::map<std::string, int>& errors : {std::map<std::string, int>{}, {{"open", ENOENT}}}) {
+        Machine m;
+        m.kernel.errors = errors;
+        std::ostringstream messages;
+        auto chosen = bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); });
+        bus::Transmitter(*chosen.port, messages).PPort(bus::Frame{});
+        ASSERT_EQ(m.port.writtenAt.size(), 78u) << chosen.port->name();
+        for (std::size_t i = 1; i < m.port.writtenAt.size(); ++i)
+            EXPECT_GE(m.port.writtenAt[i] - m.port.writtenAt[i - 1], bus::kShortestLineState) << i;
+    }
+}
 
 // --- dropping root -------------------------------------------------------------------------
 

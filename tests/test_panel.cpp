@@ -44,6 +44,31 @@ TEST(PanelLayout, ControlsStandWhereTheLayoutPutsThem) {
     EXPECT_FALSE(rig.find<QLabel>("Picture1")->pixmap().isNull());
 }
 
+// Started from the desktop, the panel has no terminal: what went wrong shows in the title.
+TEST(PanelTitle, SaysWhatDrivesTheChipAndHowTheLastWriteWent) {
+    const QString plain = "QX5180 Audio Program v1.1";
+    const struct {
+        const char* simulatedBecause;
+        long failAt; // the fifth start-up transaction spans writes 312 to 389
+        bool unplugged;
+        bool writeAgain; // one volume step after start-up
+        QString title;
+    } rows[] = {
+        {"", -1, false, false, plain},
+        {"no parallel port", -1, false, false, plain + " — simulated board: no parallel port"},
+        {"", 320, false, false, plain + " — port write failed: Input/output error"},
+        {"", 320, false, true, plain},
+        {"", 320, true, true, plain + " — port write failed: No such device"},
+        {"", 100, false, false, plain}, // a later good start-up write already restored it
+    };
+    for (const auto& r : rows) {
+        PanelRig rig(r.simulatedBecause, r.failAt, r.unplugged);
+        if (r.writeAgain)
+            rig.slider("monovol")->setValue(1);
+        EXPECT_EQ(rig.window->windowTitle(), r.title) << r.failAt << ' ' << r.writeAgain;
+    }
+}
+
 // A screen reader names sliders and boxes by the captions beside them, the rest by their own.
 TEST(PanelAccess, ControlsAreNamedByTheirCaptions) {
     PanelRig rig;

@@ -20,9 +20,12 @@ struct PanelRig {
     sim::Board board;
     RecordingPort port{&board};
     std::ostringstream diagnostics;
-    std::unique_ptr<QX5180> window = std::make_unique<QX5180>(port, diagnostics);
+    std::unique_ptr<QX5180> window;
 
-    PanelRig() {
+    explicit PanelRig(const QString& simulatedBecause = {}, long failAt = -1, bool unplugged = false) {
+        port.failAt = failAt;
+        port.unplugged = unplugged;
+        window = std::make_unique<QX5180>(port, diagnostics, simulatedBecause);
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))
             ADD_FAILURE() << "the panel window never appeared";
