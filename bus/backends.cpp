@@ -143,8 +143,8 @@ struct Claim {
 
 // An exclusive claim never sleeps: the kernel refuses it while any other device is
 // registered on the port, and with none registered nobody can be holding it. A shared claim
-// sleeps until the holder releases the port, which a printing lp does only between jobs
-// and another program perhaps never; hence the limit.
+// sleeps until the holder releases the port: lp once the write it is printing has gone
+// out, another program perhaps never; hence the limit.
 Claim claim(PortAccess& system, bool exclusive, std::chrono::milliseconds limit) {
     Claim result;
     int fd = -1;
