@@ -20,6 +20,9 @@ namespace bus {
 namespace {
 
 constexpr const char* kIoportsFile = "/proc/ioports";
+// The name of the device that holds the port now ("none" when free): the printer driver
+// registers as lp0, a program on /dev/parport0 through ppdev as ppdev0.
+constexpr const char* kHolderFile = "/proc/sys/dev/parport/parport0/devices/active";
 
 std::string portText() {
     std::ostringstream text;
@@ -119,11 +122,25 @@ std::string reportOpenFailure(std::ostream& messages, int error) {
     return "cannot open " + device;
 }
 
-std::string reportClaimFailure(std::ostream& messages, int error, std::chrono::milliseconds limit) {
+std::string reportClaimFailure(PortAccess& system, std::ostream& messages, int error,
+                               std::chrono::milliseconds limit) {
     const std::string device = kParportDevice;
     if (error == ETIMEDOUT) {
+        std::string holder;
+        if (system.readFile(kHolderFile, holder) != 0)
+            holder.clear();
+        holder = holder.substr(0, holder.find('\n'));
         messages << "qx5180: gave up waiting for " << device << " after " << durationText(limit)
-                 << ": the printer driver is printing, or another program is using the port\n";
+                 << ": ";
+        if (holder.starts_with("lp")) {
+            messages << "the printer driver (" << holder << ") is printing\n";
+            return device + " busy printing";
+        }
+        if (holder.starts_with("ppdev")) {
+            messages << "another program is using the port (" << holder << ")\n";
+            return device + " used by another program";
+        }
+        messages << "the printer driver is printing, or another program is using the port\n";
         return device + " busy";
     }
     messages << "qx5180: cannot claim " << device << ": " << std::strerror(error);
@@ -190,7 +207,7 @@ std::unique_ptr<Port> openParportDevice(PortAccess& system, std::ostream& messag
         return nullptr;
     }
     if (attempt.claimError != 0) {
-        reason = reportClaimFailure(messages, attempt.claimError, limit);
+        reason = reportClaimFailure(system, messages, attempt.claimError, limit);
         return nullptr;
     }
     return std::make_unique<ParportDevice>(system, attempt.fd);

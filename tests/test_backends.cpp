@@ -218,7 +218,7 @@ const std::string kUsingDirect = "qx5180: using direct I/O at port 0x378\n";
 const std::string kShared = "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
                             "the printer driver lp) uses the port; sharing it, waiting at most 50 ms for it to "
                             "be free\n";
-const std::string kSimulatedBecause = "simulated board: ";
+const std::string kSim = "simulated board: ";
 const std::string kLp = " (add your user to group lp, then log in again)\n";
 
 // clang-format off
@@ -230,45 +230,51 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                 "PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"}},
     ChoiceCase{"NoPortBehindDevice", failing({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
                kShared + "qx5180: cannot claim /dev/parport0: No such device or address (no port behind it, or another program "
-               "holds it exclusively)\n" + kDeviceExists + kSimulated, kSimulatedBecause + "/dev/parport0 unavailable"},
-    // The printer driver is printing, or another program holds the shared port.
+               "holds it exclusively)\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 unavailable"},
+    // The printer driver is printing, or another program holds the shared port; the kernel names the holder.
     ChoiceCase{"SharedClaimWaitsInVain", failing({{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}}),
                kShared + "qx5180: gave up waiting for /dev/parport0 after 50 ms: the printer driver is printing, or "
-               "another program is using the port\n" + kDeviceExists + kSimulated, kSimulatedBecause + "/dev/parport0 busy"},
+               "another program is using the port\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 busy"},
+    ChoiceCase{"Printing", ioports({{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}}, "lp0\n"),
+               kShared + "qx5180: gave up waiting for /dev/parport0 after 50 ms: the printer driver (lp0) is "
+               "printing\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 busy printing"},
+    ChoiceCase{"AnotherProgram", ioports({{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}}, "ppdev0\n"),
+               kShared + "qx5180: gave up waiting for /dev/parport0 after 50 ms: another program is using the port "
+               "(ppdev0)\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 used by another program"},
     ChoiceCase{"ClaimInterrupted", failing({{"exclusive claim", EINTR}}),
                "qx5180: cannot claim /dev/parport0: Interrupted system call\n" + kDeviceExists + kSimulated,
-               kSimulatedBecause + "cannot claim /dev/parport0"},
+               kSim + "cannot claim /dev/parport0"},
     ChoiceCase{"NotInGroupLp", failing({{"open", EACCES}}),
                "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists + kSimulated,
-               kSimulatedBecause + "no permission for /dev/parport0"},
+               kSim + "no permission for /dev/parport0"},
     ChoiceCase{"OpenRefusedByPolicy", failing({{"open", EPERM}}),
                "qx5180: cannot open /dev/parport0: Operation not permitted" + kLp + kDeviceExists + kSimulated,
-               kSimulatedBecause + "no permission for /dev/parport0"},
+               kSim + "no permission for /dev/parport0"},
     ChoiceCase{"StaleNode", failing({{"open", ENODEV}}),
                "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists + kSimulated,
-               kSimulatedBecause + "no port behind /dev/parport0"},
+               kSim + "no port behind /dev/parport0"},
     ChoiceCase{"DirectIo", failing({{"open", ENOENT}}), kNoDevice + kUsingDirect, "I/O port 0x378", kDirect},
     // Ranges are hex and their ends inclusive.
     ChoiceCase{"RangeEndingAtThePort", ioports({{"open", ENOENT}}, "0370-0378 : parport0\n"),
                kNoDevice + kUsingDirect, "I/O port 0x378"},
     ChoiceCase{"RangeStartingAfterThePort", ioports({{"open", ENOENT}}, "  0379-037f : parport0\n"),
-               kNoDevice + kNotListed + kSimulated, kSimulatedBecause + "no parallel port"},
+               kNoDevice + kNotListed + kSimulated, kSim + "no parallel port"},
     ChoiceCase{"PortElsewhere",
                ioports({{"open", ENOENT}}, "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"),
-               kNoDevice + kNotListed + kSimulated, kSimulatedBecause + "no parallel port"},
+               kNoDevice + kNotListed + kSimulated, kSim + "no parallel port"},
     ChoiceCase{"IoportsUnreadable", failing({{"open", ENOENT}, {"read", EACCES}}),
                kNoDevice + "qx5180: direct port I/O not tried: cannot read /proc/ioports: Permission denied\n" +
-               kSimulated, kSimulatedBecause + "no parallel port"},
+               kSimulated, kSim + "no parallel port"},
     // Unprivileged readers see every range as zero; ioperm() then has the last word.
     ChoiceCase{"NotRoot", ioports({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
                kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
-               "ppdev and use /dev/parport0)\n" + kSimulated, kSimulatedBecause + "no permission for I/O port 0x378"},
+               "ppdev and use /dev/parport0)\n" + kSimulated, kSim + "no permission for I/O port 0x378"},
     // Set-user-ID root: the effective uid is what ioperm() is judged by.
     ChoiceCase{"KernelLockedDown",
                [](Machine& m) { m.kernel.errors = {{"open", ENOENT}, {"ioperm", EPERM}}; m.kernel.euid = 0; },
                kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
                "direct port access; load ppdev and use /dev/parport0)\n" + kSimulated,
-               kSimulatedBecause + "no permission for I/O port 0x378"}),
+               kSim + "no permission for I/O port 0x378"}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
 
