@@ -125,10 +125,11 @@ public:
         return log("initgroups " + user + " " + std::to_string(group), "initgroups");
     }
     int setgroups(const std::vector<gid_t>& groups) override {
-        std::string call = "setgroups";
+        std::ostringstream call;
+        call << "setgroups";
         for (gid_t g : groups)
-            call += " " + std::to_string(g);
-        return log(call, "setgroups");
+            call << ' ' << g;
+        return log(call.str(), "setgroups");
     }
     int setgid(gid_t id) override { return log("setgid " + std::to_string(id), "setgid"); }
     int setuid(uid_t id) override {
