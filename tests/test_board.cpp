@@ -27,21 +27,15 @@ public:
         std::istringstream in(script);
         for (std::string t; in >> t;) {
             if (t == "S") {
-                set(true, true);
-                set(false, true);
-                set(false, false);
+                set(true, true), set(false, true), set(false, false);
             } else if (t == "P") {
-                set(false, false);
-                set(false, true);
-                set(true, true);
+                set(false, false), set(false, true), set(true, true);
             } else if (t == "0" || t == "1") {
                 bit(t == "1");
             } else if (t.starts_with("pin")) {
-                m_pin = t == "pin1";
-                put();
+                m_pin = t == "pin1", put();
             } else if (t.find_first_not_of("HL") == std::string::npos) {
-                m_sda = t[0] == 'H', m_scl = t[1] == 'H';
-                put();
+                m_sda = t[0] == 'H', m_scl = t[1] == 'H', put();
             } else {
                 const int value = std::stoi(t.substr(0, 2), nullptr, 16);
                 for (int i = 7; i >= 0; --i)
@@ -53,11 +47,7 @@ public:
     }
 
 private:
-    void bit(bool b) {
-        set(b, false);
-        set(b, true);
-        set(b, false);
-    }
+    void bit(bool b) { set(b, false), set(b, true), set(b, false); }
     // Moves one line per write: SDA only ever changes while SCL is low, unless the caller
     // asks for a start or stop condition.
     void set(bool sda, bool scl) {
@@ -113,9 +103,9 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Decoder, testing::Values(
               "address 0x7C data 0xE0 ACK right headphone volume 0",
               "address 0x7C data 0x2B ACK mode control mode 3 differential 1 capacitor 1",
               "address 0x7C data 0x7A ACK 3D and input input 3 3D-level 2 3D-mode 1 headphone-3D 0"}, 0x95},
-    Decoding{"OtherAddressOrReadIsIgnored", "S FA 85 P  S F9 85 P  pin1 S FA 86 P",
-             {"address 0x7D data 0x85 NACK ignored", "address 0x7C data 0x85 NACK ignored",
-              "address 0x7D data 0x86 ACK loudspeaker volume 6"}, 0x86},
+    Decoding{"OtherAddressOrReadIsIgnored", "S FA 85 P  pin1 S FA 86 P  S F8 85 P  S FB 85 P",
+             {"address 0x7D data 0x85 NACK ignored", "address 0x7D data 0x86 ACK loudspeaker volume 6",
+              "address 0x7C data 0x85 NACK ignored", "address 0x7D data 0x85 NACK ignored"}, 0x86},
     Decoding{"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
              {"address 0x7C data 0x85 ACK loudspeaker volume 5", ok86}, 0x86},
     // "HL" after a clocked 0 drops SCL before SDA rises (no stop); "LH" from H/L pulls SDA

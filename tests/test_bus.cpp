@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 
@@ -13,14 +12,12 @@ namespace {
 
 using regs::Frame;
 
-std::string hex(const std::vector<std::uint8_t>& bytes) {
-    std::string s;
-    char b[4];
-    for (std::uint8_t v : bytes) {
-        std::snprintf(b, sizeof b, s.empty() ? "%02X" : " %02X", v);
-        s += b;
-    }
-    return s;
+std::vector<std::uint8_t> bytes(const char* hex) {
+    std::vector<std::uint8_t> out;
+    std::istringstream in(hex);
+    for (int b; in >> std::hex >> b;)
+        out.push_back(static_cast<std::uint8_t>(b));
+    return out;
 }
 
 Frame withSlots(Frame f, std::initializer_list<std::pair<int, std::int16_t>> slots) {
@@ -44,28 +41,29 @@ TEST_P(Transaction, GoesOutByteForByte) {
     bus::Transmitter bus(port, diagnostics);
     bus.setAddressBit(GetParam().addressBit);
     bus.PPort(GetParam().frame);
-    EXPECT_EQ(hex(port.bytes), GetParam().bytes);
+    EXPECT_EQ(port.bytes, bytes(GetParam().bytes));
     EXPECT_EQ(diagnostics.str(), "");
 }
 
 // Hand-derived from the line-state table: start, 18 bit runs of four writes, stop.
-INSTANTIATE_TEST_SUITE_P(
-    Golden, Transaction,
-    testing::Values(
-        Stream{"Loudspeaker0AtAddress0", 0, regs::defaultFrame(0x80),
-               "1F 9F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF "
-               "DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF "
-               "DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 9F 1F 1F"},
-        Stream{"Left20AtAddress1", 1, withSlots(regs::defaultFrame(0xD4), {{6, 1}}),
-               "3F BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF "
-               "FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F "
-               "7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF FF BF FF FF 7F 3F 7F BF 3F 3F"},
-        // Only a slot of exactly 1 is a one bit, only an address bit of exactly 1 raises D5.
-        Stream{"OnlyExactlyOneCounts", 2, withSlots(regs::defaultFrame(0x80), {{0, 2}, {1, -1}}),
-               "1F 9F DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF "
-               "DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF "
-               "DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 9F 1F 1F"}),
+// Hand-derived from the line-state table: start, 18 bit runs of four writes, stop.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Golden, Transaction, testing::Values(
+    Stream{"Loudspeaker0AtAddress0", 0, regs::defaultFrame(0x80),
+           "1F 9F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF "
+           "5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 9F 1F 1F"},
+    Stream{"Left21AtAddress1", 1, withSlots(regs::defaultFrame(0xD5), {{6, 1}}),
+           "3F BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F "
+           "FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F BF 3F 3F"},
+    // Only a slot of exactly 1 is a one bit, only an address bit of exactly 1 raises D5.
+    Stream{"OnlyExactlyOneCounts", 2, withSlots(regs::defaultFrame(0x80), {{0, 2}, {1, -1}}),
+           "1F 9F DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF "
+           "5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 9F 1F 1F"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+const std::string kFailed = "qx5180: writing to test port failed during ";
+const std::string kMayNot = "; the chip may not hold what the panel shows\n";
 
 // A failed write ends the transaction: no later bit goes out, the bus is walked back to
 // idle, the user hears about it once, and the chip takes the byte only when the failure
@@ -84,9 +82,7 @@ TEST(Transmitter, AFailedWriteCutsTheTransactionAndLeavesTheBusIdle) {
 
         EXPECT_LE(port.bytes.size(), static_cast<std::size_t>(position) + 1 + 4);
         EXPECT_EQ(port.bytes.back(), 0x1F);
-        EXPECT_EQ(diagnostics.str(), "qx5180: writing to test port failed during a register "
-                                     "write: Input/output error; the chip may not hold what "
-                                     "the panel shows\n");
+        EXPECT_EQ(diagnostics.str(), kFailed + "a register write: Input/output error" + kMayNot);
         EXPECT_EQ(outcome, EIO);
         EXPECT_EQ(board.reg(sim::Register::Loudspeaker).has_value(), position >= 74);
 
@@ -107,15 +103,11 @@ TEST(Transmitter, AnUnpluggedPortIsReportedOnceWithItsFirstError) {
     port.unplugged = true;
     bus.PPort(regs::defaultFrame(0x80));
     EXPECT_EQ(port.bytes.size(), 11u + 4u);
-    EXPECT_EQ(diagnostics.str(), "qx5180: writing to test port failed during a register write: "
-                                 "Input/output error; the chip may not hold what the panel "
-                                 "shows\n");
+    EXPECT_EQ(diagnostics.str(), kFailed + "a register write: Input/output error" + kMayNot);
 
     diagnostics.str("");
     bus.writeIdle();
-    EXPECT_EQ(diagnostics.str(), "qx5180: writing to test port failed during the "
-                                 "address-select line: No such device; the chip may not hold "
-                                 "what the panel shows\n");
+    EXPECT_EQ(diagnostics.str(), kFailed + "the address-select line: No such device" + kMayNot);
 }
 
 } // namespace
