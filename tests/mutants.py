@@ -90,7 +90,7 @@ m("A01", "address", FC, [("{&monoword, &leftword, &rightword, &modeword, &effect
 m("A02", "address", FC, [("    m_bus.setAddressBit(value);\n    for (Frame* f", "    m_bus.writeIdle();\n    m_bus.setAddressBit(value);\n    for (Frame* f"),
                          ("        (*f)[kAddressBitSlot] = value;\n    m_bus.writeIdle();\n", "        (*f)[kAddressBitSlot] = value;\n")],
   "idle byte written before the address bit changes")
-m("A03", "address", FC, [("void ControlFrames::writeDefaults() {\n", "void ControlFrames::writeDefaults() {\n    m_addressBit = 0;\n")],
+m("A03", "address", FC, [("void ControlFrames::writeDefaults() {\n", "void ControlFrames::writeDefaults() {\n    m_bus.setAddressBit(0);\n")],
   "writeDefaults also resets the address bit")
 m("A04", "address", FC, [("        (*f)[kAddressBitSlot] = value;\n    m_bus.writeIdle();\n", "        (*f)[kAddressBitSlot] = value;\n")],
   "selectAddress writes no idle byte")
@@ -169,15 +169,17 @@ m("S08", "reset", Q, [('    control<QRadioButton>("mode0")->setChecked(true);\n 
 
 # ---------------- back-end selection and messages (bus/backends.cpp) ----------------
 B = "bus/backends.cpp"
-m("B01", "backends", B, [("    if (refused)\n        attempt = claim(system, false);\n", "")], "no shared fallback after ENXIO")
-m("B02", "backends", B, [("const bool refused = attempt.claimError == ENXIO;", "const bool refused = attempt.claimError == EBUSY;")],
+m("B01", "backends", B, [("                 << durationText(limit) << \" for it to be free\" << std::endl;\n        attempt = claim(system, false, limit);\n",
+                          "                 << durationText(limit) << \" for it to be free\" << std::endl;\n")], "no shared fallback after ENXIO")
+m("B02", "backends", B, [("    if (attempt.claimError == ENXIO) {\n        messages << \"qx5180: exclusive access", "    if (attempt.claimError == EBUSY) {\n        messages << \"qx5180: exclusive access")],
   "shared fallback on EBUSY instead of ENXIO")
 m("B03", "backends", B, [("else if (error == EACCES || error == EPERM)", "else if (error == EACCES)")], "no group-lp hint on EPERM")
 m("B04", "backends", B, [("missing = attempt.openError == ENOENT;", "missing = attempt.openError != 0;")],
   "any open failure counts as device missing (direct I/O tried)")
 m("B05", "backends", B, [("if ((first == 0 && last == 0) || (first", "if ((first")], "zeroed /proc/ioports ranges not accepted")
 m("B06", "backends", B, [("kPortAddress <= last", "kPortAddress < last")], "range end exclusive")
-m("B07", "backends", B, [("            if (system.geteuid() == 0)", "            if (system.getuid() == 0)")], "lockdown hint checks uid, not euid")
+m("B07", "backends", B, [("            if (system.geteuid() == 0)", "            if (system.geteuid() != 1000)")],
+  "lockdown hint on any effective uid but the user's (the back end sees only the effective uid, so the old uid-for-euid fault can no longer be written)")
 m("B08", "backends", B, [("        m_system.ioctl(m_fd, PPRELEASE, nullptr);\n", "")], "device not released")
 m("B09", "backends", B, [("~DirectPort() override { m_system.ioperm(kPortAddress, 1, false); }", "~DirectPort() override {}")],
   "port permission not given back")
@@ -306,7 +308,7 @@ m("B15", "backends", B, [('        if (!line.substr(colon + 3).starts_with("parp
   "any device listed at 0x378 counts as a parallel port")
 m("B16", "backends", B, [("            if (system.geteuid() == 0)", "            if (false && system.geteuid() == 0)")],
   "lockdown hint never given (root told to run as root)")
-m("B17", "backends", B, [("const bool refused = attempt.claimError == ENXIO;", "const bool refused = attempt.claimError != 0;")],
+m("B17", "backends", B, [("    if (attempt.claimError == ENXIO) {\n        messages << \"qx5180: exclusive access", "    if (attempt.claimError != 0) {\n        messages << \"qx5180: exclusive access")],
   "any claim failure retried as shared")
 m("D09", "privileges", PR, [("ec != std::errc{} || ptr != end ||", "ec != std::errc{} ||")], "trailing text after an id accepted")
 m("D10", "privileges", PR, [('''    if (!gidText)
@@ -325,11 +327,9 @@ m("G17", "panel-build", Q, [("        return (twips + layout::kTwipsPerPixel / 2
                              "        return twips / layout::kTwipsPerPixel;")], "twips truncated, not rounded, to pixels")
 
 # ---------------- third round: branches whose only guard may be a single row ----------------
-m("B18", "backends", B, [("        return m_system.ioctl(m_fd, PPWDATA, &data);", "        m_system.ioctl(m_fd, PPWDATA, &data);\n        return 0;")],
+m("B18", "backends", B, [("        return m_pacer.write([&] { return m_system.ioctl(m_fd, PPWDATA, &data); });", "        m_pacer.write([&] { return m_system.ioctl(m_fd, PPWDATA, &data); });\n        return 0;")],
   "device write failures not returned")
-m("B19", "backends", B, [('''    if (refused)
-        messages << "qx5180: exclusive access to "''', '''    if (false)
-        messages << "qx5180: exclusive access to "''')], "no message that the port is shared")
+m("B19", "backends", B, [("        messages << \"qx5180: exclusive access to \" << kParportDevice", "        if (false)\n        messages << \"qx5180: exclusive access to \" << kParportDevice")], "no message that the port is shared")
 m("D12", "privileges", PR, [('''    if (system.setuid(0) == 0)
         return refuse(''', '''    if (system.setuid(0) == 0 && false)
         return refuse(''')], "regained root detected but ignored")

@@ -20,6 +20,13 @@ TEST(PanelLayout, ControlsStandWhereTheLayoutPutsThem) {
     for (auto [name, rect] : golden)
         EXPECT_EQ(rig.find(name)->geometry(), rect) << name;
     EXPECT_FALSE(rig.find<QLabel>("Picture1")->pixmap().isNull());
+    // No caption takes more than the two lines the layout drew the longest ones on.
+    for (OptionButton* b : rig.window->findChildren<OptionButton*>()) {
+        const QFontMetrics m(b->font());
+        const QRect needed =
+            m.boundingRect(b->captionRect(), Qt::TextWordWrap, b->wrappedCaption());
+        EXPECT_LE(needed.height() / m.lineSpacing(), 2) << b->objectName().toStdString();
+    }
 }
 
 // Started from the desktop, the panel has no terminal: what went wrong shows in the title.
