@@ -1,4 +1,5 @@
 #include "backends.h"
+#include "board.h"
 #include "privileges.h"
 #include "system.h"
 
@@ -22,10 +23,10 @@ namespace {
 using Calls = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 
-// Stands in for the kernel: logs every call in order and fails those named in `errors`.
-struct FakeKernel {
-    // "open", "exclusive claim", "shared claim", "PPWDATA", "read", "ioperm", "initgroups",
-    // "setgroups", "setgid", "setuid" -> errno
+// Stands in for the kernel, with both faces the program sees: logs every call in order and
+// fails those whose key is in `errors` ("open", "exclusive claim", "shared claim", "PPWDATA",
+// "read", "ioperm", "setenv", "prctl", "initgroups", "setgroups", "setgid", "setuid").
+struct Machine {
     std::map<std::string, int> errors;
     uid_t uid = 1000, euid = 1000;
     gid_t gid = 1000;
@@ -33,142 +34,119 @@ struct FakeKernel {
 
     int log(const std::string& call, const std::string& key = "") {
         calls.push_back(call);
-        if (key == "not root")
-            return EPERM;
         return errors.count(key) ? errors[key] : 0;
     }
-};
 
-class FakePortAccess : public bus::PortAccess {
-public:
-    explicit FakePortAccess(FakeKernel& kernel) : k(kernel) {}
-    std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
-    Bytes written;
-    std::vector<std::chrono::steady_clock::time_point> writtenAt;
+    struct Port : bus::PortAccess {
+        explicit Port(Machine& m) : k(m) {}
+        Machine& k;
+        std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
+        Bytes written;
+        std::vector<std::chrono::steady_clock::time_point> writtenAt;
+        int nextFd = 3;
+        std::set<int> exclusive;
 
-    int openReadWrite(const std::string& path, int& fd) override {
-        const int error = k.errors.count("open") ? k.errors["open"] : 0;
-        fd = error ? -1 : m_nextFd++;
-        k.calls.push_back("open " + path + (error ? " failed" : " -> " + std::to_string(fd)));
-        return error;
-    }
-    int ioctl(int fd, unsigned long request, void* arg) override {
-        const std::string on = " " + std::to_string(fd);
-        if (request == PPEXCL)
-            m_exclusive.insert(fd);
-        if (request == PPCLAIM)
-            return log("PPCLAIM" + on, m_exclusive.count(fd) ? "exclusive claim" : "shared claim");
-        if (request == PPWDATA) {
-            written.push_back(*static_cast<unsigned char*>(arg));
-            writtenAt.push_back(std::chrono::steady_clock::now());
-            return log("PPWDATA" + on, "PPWDATA");
+        int openReadWrite(const std::string& path, int& fd) override {
+            const int error = k.errors.count("open") ? k.errors["open"] : 0;
+            fd = error ? -1 : nextFd++;
+            k.calls.push_back("open " + path + (error ? " failed" : " -> " + std::to_string(fd)));
+            return error;
         }
-        return log((request == PPEXCL ? "PPEXCL" : request == PPRELEASE ? "PPRELEASE" : "?") + on);
-    }
-    // A claim that times out sleeps until the limit, as the kernel does until the timer fires.
-    int ioctlWithin(int fd, unsigned long request, void* arg, std::chrono::milliseconds limit) override {
-        const int error = ioctl(fd, request, arg);
-        if (error == ETIMEDOUT)
-            std::this_thread::sleep_for(limit);
-        return error;
-    }
-    void close(int fd) override { log("close " + std::to_string(fd)); }
-    int readFile(const std::string& path, std::string& content) override {
-        content = ioports;
-        return log("read " + path, "read");
-    }
-    int ioperm(unsigned long first, unsigned long count, bool on) override {
-        std::ostringstream call;
-        call << "ioperm 0x" << std::hex << first << std::dec << ' ' << count << ' ' << on;
-        return log(call.str(), on ? "ioperm" : "");
-    }
-    void outb(std::uint8_t value, std::uint16_t port) override {
-        EXPECT_EQ(port, 0x378);
-        written.push_back(value);
-        writtenAt.push_back(std::chrono::steady_clock::now());
-    }
-    uid_t geteuid() override { return k.euid; }
+        int ioctl(int fd, unsigned long request, void* arg) override {
+            const std::string on = " " + std::to_string(fd);
+            if (request == PPEXCL)
+                exclusive.insert(fd);
+            if (request == PPCLAIM)
+                return k.log("PPCLAIM" + on,
+                             exclusive.count(fd) ? "exclusive claim" : "shared claim");
+            if (request == PPWDATA)
+                return keep(*static_cast<unsigned char*>(arg)), k.log("PPWDATA" + on, "PPWDATA");
+            return k.log((request == PPEXCL ? "PPEXCL" : "PPRELEASE") + on);
+        }
+        // A claim that times out sleeps until the limit, as the kernel does until the timer fires.
+        int ioctlWithin(int fd, unsigned long request, void* arg,
+                        std::chrono::milliseconds limit) override {
+            const int error = ioctl(fd, request, arg);
+            if (error == ETIMEDOUT)
+                std::this_thread::sleep_for(limit);
+            return error;
+        }
+        void close(int fd) override { k.log("close " + std::to_string(fd)); }
+        int readFile(const std::string& path, std::string& content) override {
+            content = ioports;
+            return k.log("read " + path, "read");
+        }
+        int ioperm(unsigned long first, unsigned long count, bool on) override {
+            std::ostringstream call;
+            call << "ioperm 0x" << std::hex << first << std::dec << ' ' << count << ' ' << on;
+            return k.log(call.str(), on ? "ioperm" : "");
+        }
+        void outb(std::uint8_t value, std::uint16_t port) override {
+            EXPECT_EQ(port, 0x378);
+            keep(value);
+        }
+        uid_t geteuid() override { return k.euid; }
+        void keep(std::uint8_t value) {
+            written.push_back(value);
+            writtenAt.push_back(std::chrono::steady_clock::now());
+        }
+    } port{*this};
 
-private:
-    int log(const std::string& call, const std::string& key = "") { return k.log(call, key); }
-    FakeKernel& k;
-    int m_nextFd = 3;
-    std::set<int> m_exclusive;
-};
+    struct Credentials : bus::Credentials {
+        explicit Credentials(Machine& m) : k(m) {}
+        Machine& k;
+        std::map<std::string, std::string> env;
+        std::map<uid_t, Account> users{{1000, {"alice", "/home/alice"}}};
+        bool rootRegainable = false;
 
-class FakeCredentials : public bus::Credentials {
-public:
-    explicit FakeCredentials(FakeKernel& kernel) : k(kernel) {}
-    std::map<std::string, std::string> env;
-    std::map<uid_t, Account> users{{1000, {"alice", "/home/alice"}}};
-    bool rootRegainable = false;
-
-    uid_t getuid() override { return k.uid; }
-    uid_t geteuid() override { return k.euid; }
-    gid_t getgid() override { return k.gid; }
-    std::optional<std::string> getenv(const std::string& name) override {
-        return env.count(name) ? std::optional(env[name]) : std::nullopt;
-    }
-    std::optional<Account> account(uid_t id) override {
-        return users.count(id) ? std::optional(users[id]) : std::nullopt;
-    }
-    int setenv(const std::string& name, const std::string& value) override {
-        env[name] = value;
-        return log("setenv " + name + " " + value, "setenv");
-    }
-    // Logged only when it changes something, so a row names the variables that went.
-    int unsetenv(const std::string& name) override {
-        return env.erase(name) ? log("unsetenv " + name, "unsetenv") : 0;
-    }
-    int forbidNewPrivileges() override { return log("no new privileges", "prctl"); }
-    int initgroups(const std::string& user, gid_t group) override {
-        return log("initgroups " + user + " " + std::to_string(group), "initgroups");
-    }
-    int setgroups(const std::vector<gid_t>& groups) override {
-        std::ostringstream call;
-        call << "setgroups";
-        for (gid_t g : groups)
-            call << ' ' << g;
-        return log(call.str(), "setgroups");
-    }
-    int setgid(gid_t id) override { return log("setgid " + std::to_string(id), "setgid"); }
-    int setuid(uid_t id) override {
-        if (k.euid != 0) // a kernel that keeps no way back refuses the return to root
-            return log("setuid " + std::to_string(id), rootRegainable ? "" : "not root");
-        const int error = log("setuid " + std::to_string(id), "setuid");
-        if (error == 0)
-            k.uid = k.euid = id;
-        return error;
-    }
-
-private:
-    int log(const std::string& call, const std::string& key = "") { return k.log(call, key); }
-    FakeKernel& k;
-};
-
-// A fake kernel with both faces, as the program sees it.
-struct Machine {
-    FakeKernel kernel;
-    FakePortAccess port{kernel};
-    FakeCredentials credentials{kernel};
+        uid_t getuid() override { return k.uid; }
+        uid_t geteuid() override { return k.euid; }
+        gid_t getgid() override { return k.gid; }
+        std::optional<std::string> getenv(const std::string& name) override {
+            return env.count(name) ? std::optional(env[name]) : std::nullopt;
+        }
+        std::optional<Account> account(uid_t id) override {
+            return users.count(id) ? std::optional(users[id]) : std::nullopt;
+        }
+        int setenv(const std::string& name, const std::string& value) override {
+            env[name] = value;
+            return k.log("setenv " + name + " " + value, "setenv");
+        }
+        // Logged only when it changes something, so a row names the variables that went.
+        int unsetenv(const std::string& name) override {
+            return env.erase(name) ? k.log("unsetenv " + name, "unsetenv") : 0;
+        }
+        int forbidNewPrivileges() override { return k.log("no new privileges", "prctl"); }
+        int initgroups(const std::string& user, gid_t group) override {
+            return k.log("initgroups " + user + " " + std::to_string(group), "initgroups");
+        }
+        int setgroups(const std::vector<gid_t>& groups) override {
+            return k.log("setgroups " + std::to_string(groups.size() == 1 ? groups[0] : -1),
+                         "setgroups");
+        }
+        int setgid(gid_t id) override { return k.log("setgid " + std::to_string(id), "setgid"); }
+        int setuid(uid_t id) override {
+            // A kernel that keeps no way back refuses the return to root.
+            if (k.euid != 0)
+                return k.log("setuid " + std::to_string(id)), rootRegainable ? 0 : EPERM;
+            const int error = k.log("setuid " + std::to_string(id), "setuid");
+            if (error == 0)
+                k.uid = k.euid = id;
+            return error;
+        }
+    } credentials{*this};
 };
 using SetUp = std::function<void(Machine&)>;
 
 SetUp failing(std::map<std::string, int> errors) {
-    return [=](Machine& m) { m.kernel.errors = errors; };
+    return [=](Machine& m) { m.errors = errors; };
 }
 SetUp ioports(std::map<std::string, int> errors, std::string table) {
     return [=](Machine& m) {
-        m.kernel.errors = errors;
+        m.errors = errors;
         m.port.ioports = table;
     };
 }
-
-class SimulatedPort : public bus::Port {
-public:
-    int write(std::uint8_t) override { return 0; }
-    std::string name() const override { return "simulated board"; }
-};
 
 const std::string kSimulated = "qx5180: no parallel port available; using the simulated board "
                                "(its decoded writes follow on standard error)\n";
@@ -188,9 +166,6 @@ struct ChoiceCase {
     // Every call from start through one written byte to the port's end; none: not checked.
     Calls calls = {};
 };
-void PrintTo(const ChoiceCase& c, std::ostream* out) {
-    *out << c.title;
-}
 
 class Choice : public testing::TestWithParam<ChoiceCase> {};
 
@@ -198,27 +173,29 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     Machine m;
     GetParam().setUp(m);
     std::ostringstream messages;
-    auto [port, because] = bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); },
-                                           std::chrono::milliseconds(50));
+    auto [port, because] = bus::choosePort(
+        m.port, messages, [] { return std::make_unique<sim::Board>(); },
+        std::chrono::milliseconds(50));
     ASSERT_TRUE(port);
     EXPECT_EQ(messages.str(), GetParam().messages);
     EXPECT_EQ(port->name() + (because.empty() ? "" : ": " + because), GetParam().portName);
     if (GetParam().calls.empty())
         return;
-    m.kernel.errors.erase("PPWDATA");
+    m.errors.erase("PPWDATA");
     EXPECT_EQ(port->write(0xA5), 0);
-    m.kernel.errors["PPWDATA"] = EIO;
+    m.errors["PPWDATA"] = EIO;
     EXPECT_EQ(port->write(0x1F), GetParam().portName == "/dev/parport0" ? EIO : 0);
     port.reset();
-    EXPECT_EQ(m.kernel.calls, GetParam().calls);
+    EXPECT_EQ(m.calls, GetParam().calls);
     EXPECT_EQ(m.port.written, (Bytes{0xA5, 0x1F}));
 }
 
 const std::string kUsingDevice = "qx5180: using /dev/parport0\n";
 const std::string kUsingDirect = "qx5180: using direct I/O at port 0x378\n";
-const std::string kShared = "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
-                            "the printer driver lp) uses the port; sharing it, waiting at most 50 ms for it to "
-                            "be free\n";
+const std::string kShared =
+    "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
+    "the printer driver lp) uses the port; sharing it, waiting at most 50 ms for it to "
+    "be free\n";
 const std::string kSim = "simulated board: ";
 const std::string kLp = " (add your user to group lp, then log in again)\n";
 
@@ -272,7 +249,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                "ppdev and use /dev/parport0)\n" + kSimulated, kSim + "no permission for I/O port 0x378"},
     // Set-user-ID root: the effective uid is what ioperm() is judged by.
     ChoiceCase{"KernelLockedDown",
-               [](Machine& m) { m.kernel.errors = {{"open", ENOENT}, {"ioperm", EPERM}}; m.kernel.euid = 0; },
+               [](Machine& m) { m.errors = {{"open", ENOENT}, {"ioperm", EPERM}}; m.euid = 0; },
                kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
                "direct port access; load ppdev and use /dev/parport0)\n" + kSimulated,
                kSim + "no permission for I/O port 0x378"}),
@@ -281,11 +258,13 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
 
 // Standard-mode I2C on any PC: however fast the port takes bytes, no line state is shorter.
 TEST(Pacing, EveryLineStateOfATransactionLastsAtLeastFiveMicroseconds) {
-    for (const std::map<std::string, int>& errors : {std::map<std::string, int>{}, {{"open", ENOENT}}}) {
+    for (const std::map<std::string, int>& errors :
+         {std::map<std::string, int>{}, {{"open", ENOENT}}}) {
         Machine m;
-        m.kernel.errors = errors;
+        m.errors = errors;
         std::ostringstream messages;
-        auto chosen = bus::choosePort(m.port, messages, [] { return std::make_unique<SimulatedPort>(); });
+        auto chosen =
+            bus::choosePort(m.port, messages, [] { return std::make_unique<sim::Board>(); });
         bus::Transmitter(*chosen.port, messages).PPort(bus::Frame{});
         ASSERT_EQ(m.port.writtenAt.size(), 78u) << chosen.port->name();
         for (std::size_t i = 1; i < m.port.writtenAt.size(); ++i)
@@ -297,14 +276,14 @@ TEST(Pacing, EveryLineStateOfATransactionLastsAtLeastFiveMicroseconds) {
 
 SetUp sudo(const char* uid, const char* gid, std::map<std::string, int> errors = {}) {
     return [=](Machine& m) {
-        m.kernel.uid = m.kernel.euid = 0;
-        m.kernel.gid = 0;
+        m.uid = m.euid = 0;
+        m.gid = 0;
         m.credentials.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
         if (uid)
             m.credentials.env["SUDO_UID"] = uid;
         if (gid)
             m.credentials.env["SUDO_GID"] = gid;
-        m.kernel.errors = errors;
+        m.errors = errors;
     };
 }
 
@@ -315,9 +294,6 @@ struct DropCase {
     std::string message;
     Calls calls;
 };
-void PrintTo(const DropCase& c, std::ostream* out) {
-    *out << c.title;
-}
 
 class DropRoot : public testing::TestWithParam<DropCase> {};
 
@@ -328,11 +304,12 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     std::ostringstream messages;
     EXPECT_EQ(bus::dropRoot(m.credentials, messages), GetParam().dropped);
     EXPECT_EQ(messages.str(), GetParam().message);
-    EXPECT_EQ(m.kernel.calls, GetParam().calls);
+    EXPECT_EQ(m.calls, GetParam().calls);
 }
 
-const Calls kDrop{"initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0", "setenv HOME /home/alice",
-                  "setenv USER alice", "setenv LOGNAME alice", "no new privileges"};
+const Calls kDrop{
+    "initgroups alice 100",    "setgid 100",        "setuid 1000",          "setuid 0",
+    "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice", "no new privileges"};
 const std::string kRefused = "qx5180: cannot drop root rights: ";
 
 SetUp noPasswd(SetUp base) {
@@ -348,7 +325,7 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
     // Whoever starts a set-user-ID program controls its environment: what loads code goes,
     // looks and the X authority stay.
     DropCase{"SetUserIdInstall",
-             [](Machine& m) { m.kernel.euid = 0; m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"},
+             [](Machine& m) { m.euid = 0; m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"},
                  {"QT_PLUGIN_PATH", "/tmp/x"}, {"QT_QPA_PLATFORM", "vnc"}, {"QT_SCALE_FACTOR", "2"}, {"XAUTHORITY", "/a"}}; },
              true, "", {"unsetenv QT_PLUGIN_PATH", "unsetenv QT_QPA_PLATFORM", "initgroups alice 1000", "setgid 1000",
                         "setuid 1000", "setuid 0", "setenv HOME /home/alice", "setenv USER alice",
