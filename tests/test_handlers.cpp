@@ -33,14 +33,6 @@ QRect thumbAt(const QSlider* s, int position) {
     return s->style()->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, s);
 }
 
-// A control by name, or an option button by what the user reads: "group/caption".
-QWidget* widget(const PanelRig& rig, const std::string& name) {
-    const auto slash = name.find('/');
-    if (slash == std::string::npos)
-        return rig.find(name.c_str());
-    return rig.captioned(name.substr(0, slash).c_str(), name.substr(slash + 1).c_str());
-}
-
 // One user action:
 //   click W [x y]   left click on W, at its centre or at x,y (negative: from the far edge)
 //   key W K         key K (as Qt spells it: Right, PgUp, Down, Space, ...) with focus on W
@@ -51,9 +43,7 @@ void act(PanelRig& rig, const std::string& action) {
     std::istringstream in(action);
     std::string verb, name, args;
     std::getline(in >> verb >> std::ws, name);
-    // A caption may hold blanks, so "group/caption" takes the rest of the line.
-    if (const auto space = name.find(' ');
-        space != std::string::npos && name.find('/') == std::string::npos)
+    if (const auto space = name.find(' '); space != std::string::npos)
         args = name.substr(space + 1), name.resize(space);
     std::istringstream rest(args);
     const auto key = [](const std::string& k) {
@@ -69,7 +59,7 @@ void act(PanelRig& rig, const std::string& action) {
             QTest::keyClick(rig.window->focusWidget(), key(name));
         return;
     }
-    QWidget* w = widget(rig, name);
+    QWidget* w = rig.find(name.c_str());
     ASSERT_NE(w, nullptr) << action;
     if (verb == "click") {
         QPoint at = w->rect().center();
@@ -89,18 +79,6 @@ void act(PanelRig& rig, const std::string& action) {
     } else {
         ADD_FAILURE() << "unknown action " << action;
     }
-}
-
-// What the chip was sent since `mark`: "7C:85" per write, "!" after one nobody acknowledged.
-Strings sentSince(const PanelRig& rig, std::size_t mark) {
-    Strings sent;
-    char s[8];
-    for (std::size_t i = mark; i < rig.board.transactions().size(); ++i) {
-        const sim::Transaction& t = rig.board.transactions()[i];
-        std::snprintf(s, sizeof s, "%02X:%02X%s", t.address, t.data, t.ack ? "" : "!");
-        sent.push_back(s);
-    }
-    return sent;
 }
 
 // Everything that must hold after any action; empty when it does.
@@ -168,21 +146,23 @@ struct Row {
 
 class Handlers : public testing::TestWithParam<Row> {};
 
+// What the chip was sent reads "7C:85" per write, with "!" after one nobody acknowledged.
 TEST_P(Handlers, SendWhatTheControlsShow) {
     PanelRig rig;
     const std::size_t mark = rig.board.transactions().size();
     for (const std::string& a : GetParam().actions)
         act(rig, a);
-    EXPECT_EQ(sentSince(rig, mark), GetParam().sent);
+    Strings sent;
+    for (std::size_t i = mark; i < rig.board.transactions().size(); ++i) {
+        const sim::Transaction& t = rig.board.transactions()[i];
+        sent.push_back(
+            QString::asprintf("%02X:%02X%s", t.address, t.data, t.ack ? "" : "!").toStdString());
+    }
+    EXPECT_EQ(sent, GetParam().sent);
     for (const std::string& s : GetParam().shows)
         EXPECT_EQ(shownMismatch(rig, s), "");
     EXPECT_EQ(broken(rig), "");
 }
-
-const std::string kL1R1 = "Frame2/L1 AND R1        SINGLE ENDED STEREO PAIR";
-const std::string kL2R2 = "Frame2/L2 AND R2 SINGLE ENDED STEREO PAIR";
-const std::string kBoth = "Frame2/L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR";
-const std::string kDiff = "Frame2/DIFFERENTIAL STEREO PAIR";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::Values(
@@ -195,7 +175,6 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::Values(
     // key at an end of the range moves nothing and sends nothing.
     Row{"Drag", {"drag rightvol 15 16"}, {"7C:EF", "7C:F0"}, {"rgainbox=17"}},
     Row{"VolumeTop", {"key leftvol End", "key leftvol End"}, {"7C:DF"}, {"lgainbox=32"}},
-    Row{"TrackClickIsOneLargeStep", {"click monovol -4 10", "click vol3d -4 10"}, {"7C:81", "7C:4C"}, {"vol3d=3"}},
     Row{"ClickBelowTheGroovePages", {"click monovol -4 -3", "click leftvol -4 -3", "click rightvol -4 -3", "click vol3d -4 -3"},
         {"7C:81", "7C:C1", "7C:E1", "7C:4C"}, {"lgainbox=2", "vol3d=3"}},
     Row{"StepAndOutputBoxesAreReadOnly", {"key hfgainbox 9", "key RLS Backspace", "key RHP X"}, {},
@@ -206,28 +185,28 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::Values(
     Row{"ReturnAndEnterPressDefault", {"press Tab 3", "press Return", "press Enter"},
         {"7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40", "7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40"}, {"focus=RESET"}},
     // Mode selector. "L+R" in mode 3 and "R+L" in mode 7 are two different texts.
-    Row{"Mode3", {"click modeframe/MODE 3"}, {"7C:03"}, {"RLS=L+R", "LHP=MUTE", "RHP=MUTE"}},
-    Row{"Mode5", {"click modeframe/MODE 5"}, {"7C:05"}, {"RLS=P+L+R", "LHP=MUTE", "RHP=MUTE"}},
-    Row{"Mode6", {"click modeframe/MODE 6"}, {"7C:06"}, {"RLS=SHUTDOWN", "LHP=L+P", "RHP=R+P"}},
+    Row{"Mode3", {"click mode3"}, {"7C:03"}, {"RLS=L+R", "LHP=MUTE", "RHP=MUTE"}},
+    Row{"Mode5", {"click mode5"}, {"7C:05"}, {"RLS=P+L+R", "LHP=MUTE", "RHP=MUTE"}},
+    Row{"Mode6", {"click mode6"}, {"7C:06"}, {"RLS=SHUTDOWN", "LHP=L+P", "RHP=R+P"}},
     // The whole rectangle of an option button answers, not only its caption.
     Row{"ClickBesideTheCaption", {"click mode7 -2 -2"}, {"7C:07"}, {"RLS=R+L"}},
     // Three pairs carry the caption their partner's name suggests; values go with the name.
-    Row{"CrossedCaptions", {"click Frame4/NARROW", "click oclse/OCL", "click oclse/SE", "click " + kL1R1, "click " + kL2R2},
+    Row{"CrossedPairs", {"click wide", "click se", "click ocl", "click l2r2", "click l1r1"},
         {"7C:42", "7C:08", "7C:00", "7C:00", "7C:62", "7C:00", "7C:52"}},
     // A single-ended input sends the mode register first; the differential input sends only
     // the mode register and keeps the input code.
-    Row{"InputsAndDifferential", {"click " + kBoth, "click " + kDiff, "click Frame1/ON", "click Frame2/MUTE"},
+    Row{"InputsAndDifferential", {"click l1l2r1r2", "click Diff", "click HP3Don", "click mute"},
         {"7C:00", "7C:70", "7C:20", "7C:71", "7C:00", "7C:41"}},
     Row{"SelectedButtonsTestGroupsAndLabelsSendNothing",
-        {"click Frame2/MUTE", "click digloop", "click Label1", "click Picture1"}, {}, {"digloop"}},
+        {"click mute", "click digloop", "click Label1", "click Picture1"}, {}, {"digloop"}},
     // Address select: only the idle byte moves the pin; later writes go to 0x7D.
-    Row{"AddressOne", {"click addrone", "key monovol Right", "click addr/0"}, {"7D:81"}, {"addrzero"}},
+    Row{"AddressOne", {"click addrone", "key monovol Right", "click addrzero"}, {"7D:81"}, {"addrzero"}},
     Row{"ResetRightAfterStart", {"reset"}, {"7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40"}},
     // The handlers the reset's selections run send at the old address (ignored), then mute
     // and the five start-up writes at 0x7C; sliders move quietly.
     Row{"ResetAfterEveryControlMoved",
         {"key monovol End", "key leftvol Right", "key rightvol Right", "key vol3d Right", "click mode6",
-         "click Frame4/NARROW", "click Frame1/ON", "click oclse/OCL", "click " + kBoth, "click addrone", "reset"},
+         "click wide", "click HP3Don", "click se", "click l1l2r1r2", "click addrone", "reset"},
         {"7C:9F", "7C:C1", "7C:E1", "7C:44", "7C:06", "7C:46", "7C:47", "7C:0E", "7C:0E", "7C:77", "7C:00!",
          "7C:00!", "7C:40!", "7C:40!", "7C:00", "7C:40", "7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40"},
         {"monovol=0", "leftvol=0", "rightvol=0", "vol3d=0", "hfgainbox=1", "lgainbox=1", "rgainbox=1", "mode0",

@@ -32,25 +32,22 @@ TEST(PanelLayout, ControlsStandWhereTheLayoutPutsThem) {
 // Started from the desktop, the panel has no terminal: what went wrong shows in the title.
 TEST(PanelTitle, SaysWhatDrivesTheChipAndHowTheLastWriteWent) {
     const QString plain = "QX5180 Audio Program v1.1";
-    const struct {
-        const char* simulatedBecause;
-        long failAt; // the fifth start-up transaction spans writes 312 to 389
-        bool unplugged;
-        bool writeAgain; // one volume step after start-up
-        QString title;
-    } rows[] = {
+    // Simulated because, failing write (start-up's fifth transaction spans writes 312 to 389),
+    // unplugged from there on, one more write after start-up, the title.
+    // clang-format off
+    const std::tuple<const char*, long, bool, bool, QString> rows[] = {
         {"", -1, false, false, plain},
         {"no parallel port", -1, false, false, plain + " — simulated board: no parallel port"},
         {"", 320, false, false, plain + " — port write failed: Input/output error"},
         {"", 320, false, true, plain},
         {"", 320, true, true, plain + " — port write failed: No such device"},
-        {"", 100, false, false, plain}, // a later good start-up write already restored it
-    };
-    for (const auto& r : rows) {
-        PanelRig rig(r.simulatedBecause, r.failAt, r.unplugged);
-        if (r.writeAgain)
+        {"", 100, false, false, plain}}; // a later good start-up write already restored it
+    // clang-format on
+    for (const auto& [simulatedBecause, failAt, unplugged, writeAgain, title] : rows) {
+        PanelRig rig(simulatedBecause, failAt, unplugged);
+        if (writeAgain)
             rig.slider("monovol")->setValue(1);
-        EXPECT_EQ(rig.window->windowTitle(), r.title) << r.failAt << ' ' << r.writeAgain;
+        EXPECT_EQ(rig.window->windowTitle(), title) << failAt << ' ' << writeAgain;
     }
 }
 
@@ -62,7 +59,11 @@ TEST(PanelAccess, ControlsAreNamedByTheirCaptions) {
         {"monovol", "MONO VOLUME CONTROL"}, {"leftvol", "LEFT VOLUME CONTROL"}, {"rightvol", "RIGHT VOLUME CONTROL"},
         {"vol3d", "3D LEVEL"}, {"hfgainbox", "MONO VOLUME CONTROL Step #"}, {"lgainbox", "LEFT VOLUME CONTROL Step #"},
         {"rgainbox", "RIGHT VOLUME CONTROL Step #"}, {"RLS", "LOUDSPEAKER"}, {"LHP", "LEFT HEADPHONE"},
-        {"RHP", "RIGHT HEADPHONE"}, {"mode3", "MODE 3"}, {"modeframe", "MODE SELECT"}};
+        {"RHP", "RIGHT HEADPHONE"}, {"mode3", "MODE 3"}, {"modeframe", "MODE SELECT"}, {"RESET", " DEFAULT"},
+        // Three pairs carry the caption that their partner's name suggests.
+        {"narrow", "WIDE"}, {"wide", "NARROW"}, {"ocl", "SE"}, {"se", "OCL"},
+        {"l2r2", "L1 AND R1        SINGLE ENDED STEREO PAIR"}, {"l1r1", "L2 AND R2 SINGLE ENDED STEREO PAIR"},
+        {"l1l2r1r2", "L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR"}};
     // clang-format on
     for (auto [name, expected] : golden)
         EXPECT_EQ(QAccessible::queryAccessibleInterface(rig.find(name))->text(QAccessible::Name),

@@ -39,15 +39,6 @@ struct PanelRig {
     QAbstractButton* button(const char* name) const { return find<QAbstractButton>(name); }
     QSlider* slider(const char* name) const { return find<QSlider>(name); }
     QString text(const char* name) const { return find<QLineEdit>(name)->text(); }
-
-    // The option button of a group that shows this caption, found by what the user sees.
-    QAbstractButton* captioned(const char* group, const char* caption) const {
-        for (QAbstractButton* b : find(group)->findChildren<QAbstractButton*>())
-            if (b->text() == QString::fromLatin1(caption))
-                return b;
-        ADD_FAILURE() << "no button captioned '" << caption << "' in " << group;
-        return nullptr;
-    }
 };
 
 } // namespace test
