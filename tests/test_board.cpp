@@ -11,7 +11,6 @@ namespace {
 
 using sim::Board;
 using sim::Register;
-using sim::Transaction;
 
 // Hand-written line states, independent of the transmitter. Space-separated tokens:
 //   S / P      start / stop condition, one line moving per write
