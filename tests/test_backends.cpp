@@ -179,7 +179,6 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     EXPECT_EQ(port->name() + (because.empty() ? "" : ": " + because), GetParam().portName);
     if (GetParam().calls.empty())
         return;
-    m.errors.erase("PPWDATA");
     EXPECT_EQ(port->write(0xA5), 0);
     m.errors["PPWDATA"] = EIO;
     EXPECT_EQ(port->write(0x1F), GetParam().portName == "/dev/parport0" ? EIO : 0);
@@ -251,14 +250,11 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
 
 SetUp sudo(const char* uid, const char* gid, std::map<std::string, int> errors = {}) {
     return [=](Machine& m) {
-        m.uid = m.euid = 0;
-        m.gid = 0;
+        m.uid = m.euid = 0, m.gid = 0, m.errors = errors;
         m.credentials.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
-        if (uid)
-            m.credentials.env["SUDO_UID"] = uid;
-        if (gid)
-            m.credentials.env["SUDO_GID"] = gid;
-        m.errors = errors;
+        for (auto [name, value] : {std::pair{"SUDO_UID", uid}, {"SUDO_GID", gid}})
+            if (value)
+                m.credentials.env[name] = value;
     };
 }
 
