@@ -41,9 +41,9 @@ TEST_P(Transaction, GoesOutByteForByte) {
 // Hand-derived from the line-state table: start, 18 bit runs of four writes, stop.
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Golden, Transaction, testing::Values(
-    Stream{"Loudspeaker0AtAddress0", 0, regs::defaultFrame(0x80),
+    Stream{"Loudspeaker1AtAddress0", 0, regs::defaultFrame(0x81),
            "1F 9F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF "
-           "5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 9F 1F 1F"},
+           "5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 9F 1F 1F"},
     Stream{"Left21AtAddress1", 1, Frame{1, 1, 1, 1, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 1},
            "3F BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F "
            "FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F BF 3F 3F"},
