@@ -178,8 +178,8 @@ m("B04", "backends", B, [("missing = attempt.openError == ENOENT;", "missing = a
   "any open failure counts as device missing (direct I/O tried)")
 m("B05", "backends", B, [("if ((first == 0 && last == 0) || (first", "if ((first")], "zeroed /proc/ioports ranges not accepted")
 m("B06", "backends", B, [("kPortAddress <= last", "kPortAddress < last")], "range end exclusive")
-m("B07", "backends", B, [("            if (system.geteuid() == 0)", "            if (system.geteuid() != 1000)")],
-  "lockdown hint on any effective uid but the user's (the back end sees only the effective uid, so the old uid-for-euid fault can no longer be written)")
+m("B07", "backends", B, [("            if (system.geteuid() == 0)", "            if (system.geteuid() != 0)")],
+  "lockdown and not-root hints swapped (was: hint tests uid, not euid; the back end now sees only the effective uid)")
 m("B08", "backends", B, [("        m_system.ioctl(m_fd, PPRELEASE, nullptr);\n", "")], "device not released")
 m("B09", "backends", B, [("~DirectPort() override { m_system.ioperm(kPortAddress, 1, false); }", "~DirectPort() override {}")],
   "port permission not given back")
