@@ -35,7 +35,7 @@ bool xWillBeUsed() {
 std::string xFault() {
     const std::string display = printable(variable("DISPLAY"));
     if (display.empty())
-        return "qx5180: no display; start it from a desktop or set DISPLAY";
+        return kNoDisplay;
     int screen = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screen);
     const int error = xcb_connection_has_error(connection);

@@ -24,7 +24,7 @@ bool haveDisplay() {
 
 int main(int, char** argv) {
     if (!haveDisplay()) {
-        std::cerr << "qx5180: no display; start it from a desktop or set DISPLAY\n";
+        std::cerr << panel::kNoDisplay << '\n';
         return 1;
     }
 
