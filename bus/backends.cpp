@@ -24,16 +24,6 @@ constexpr const char* kIoportsFile = "/proc/ioports";
 // registers as lp0, a program on /dev/parport0 through ppdev as ppdev0.
 constexpr const char* kHolderFile = "/proc/sys/dev/parport/parport0/devices/active";
 
-std::string portText() {
-    std::ostringstream text;
-    text << "0x" << std::hex << kPortAddress;
-    return text.str();
-}
-
-std::string durationText(std::chrono::milliseconds limit) {
-    const auto ms = limit.count();
-    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-}
 
 // Standard-mode I2C asks for SCL low at least 4.7 µs and high at least 4.0 µs, and for
 // 4.7 µs of bus free time and start set-up, 4.0 µs of start hold and stop set-up. With one
@@ -98,58 +88,20 @@ public:
             return 0;
         });
     }
-    std::string name() const override { return "I/O port " + portText(); }
+    std::string name() const override { return "I/O port " + portAddressText(); }
 
 private:
     PortAccess& m_system;
     LinePacer m_pacer;
 };
 
-std::string reportOpenFailure(std::ostream& messages, int error) {
-    messages << "qx5180: cannot open " << kParportDevice << ": " << std::strerror(error);
-    if (error == ENOENT)
-        messages << " (load the ppdev module: sudo modprobe ppdev)";
-    else if (error == EACCES || error == EPERM)
-        messages << " (add your user to group lp, then log in again)";
-    messages << '\n';
-    const std::string device = kParportDevice;
-    if (error == ENOENT)
-        return "no parallel port";
-    if (error == EACCES || error == EPERM)
-        return "no permission for " + device;
-    if (error == ENODEV || error == ENXIO)
-        return "no port behind " + device;
-    return "cannot open " + device;
-}
-
-std::string reportClaimFailure(PortAccess& system, std::ostream& messages, int error,
-                               std::chrono::milliseconds limit) {
-    const std::string device = kParportDevice;
-    if (error == ETIMEDOUT) {
-        std::string holder;
-        if (system.readFile(kHolderFile, holder) != 0)
-            holder.clear();
-        holder = holder.substr(0, holder.find('\n'));
-        messages << "qx5180: gave up waiting for " << device << " after " << durationText(limit)
-                 << ": ";
-        if (holder.starts_with("lp")) {
-            messages << "the printer driver (" << holder << ") is printing\n";
-            return device + " busy printing";
-        }
-        if (holder.starts_with("ppdev")) {
-            messages << "another program is using the port (" << holder << ")\n";
-            return device + " used by another program";
-        }
-        messages << "the printer driver is printing, or another program is using the port\n";
-        return device + " busy";
-    }
-    messages << "qx5180: cannot claim " << device << ": " << std::strerror(error);
-    // The kernel answers ENXIO both when no port stands behind the node and when another
-    // program registered on it exclusively; the user needs to know it may be either.
-    if (error == ENXIO)
-        messages << " (no port behind it, or another program holds it exclusively)";
-    messages << '\n';
-    return error == ENXIO ? device + " unavailable" : "cannot claim " + device;
+// The kernel names the device that holds the port now: lp0 for the printer driver, ppdev0
+// for a program on /dev/parport0.
+std::string holder(PortAccess& system) {
+    std::string text;
+    if (system.readFile(kHolderFile, text) != 0)
+        return "";
+    return text.substr(0, text.find('\n'));
 }
 
 struct Claim {
@@ -190,8 +142,8 @@ Claim claim(PortAccess& system, bool exclusive, std::chrono::milliseconds limit)
 // ENXIO when a driver (lp, usually) is already registered on the port. The wish stays on
 // the descriptor and cannot be taken back, so sharing takes a fresh open.
 std::unique_ptr<Port> openParportDevice(PortAccess& system, std::ostream& messages,
-                                        std::chrono::milliseconds limit, bool& missing,
-                                        std::string& reason) {
+                                        std::chrono::milliseconds limit,
+                                        std::optional<PortError>& failure) {
     Claim attempt = claim(system, true, limit);
     if (attempt.claimError == ENXIO) {
         messages << "qx5180: exclusive access to " << kParportDevice
@@ -201,13 +153,16 @@ std::unique_ptr<Port> openParportDevice(PortAccess& system, std::ostream& messag
         attempt = claim(system, false, limit);
     }
 
-    missing = attempt.openError == ENOENT;
     if (attempt.openError != 0) {
-        reason = reportOpenFailure(messages, attempt.openError);
+        failure = PortError{PortError::Kind::Open, attempt.openError, "", {}, false};
+        return nullptr;
+    }
+    if (attempt.claimError == ETIMEDOUT) {
+        failure = PortError{PortError::Kind::Busy, ETIMEDOUT, holder(system), limit, false};
         return nullptr;
     }
     if (attempt.claimError != 0) {
-        reason = reportClaimFailure(system, messages, attempt.claimError, limit);
+        failure = PortError{PortError::Kind::Claim, attempt.claimError, "", {}, false};
         return nullptr;
     }
     return std::make_unique<ParportDevice>(system, attempt.fd);
@@ -242,8 +197,8 @@ bool listsParallelPort(std::string_view ioports) {
     return false;
 }
 
-std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages, bool deviceMissing,
-                                     std::string& reason) {
+std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages,
+                                     bool deviceMissing, std::optional<PortError>& failure) {
     // Where the device node exists the kernel driver owns the port; banging on its
     // registers behind the driver's back would fight it.
     if (!deviceMissing) {
@@ -258,23 +213,13 @@ std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages,
     }
     // Writing to an address where no parallel port decodes could hit some other device.
     if (!listsParallelPort(ioports)) {
-        messages << "qx5180: direct port I/O not tried: no parallel port at " << portText()
+        messages << "qx5180: direct port I/O not tried: no parallel port at " << portAddressText()
                  << " in " << kIoportsFile << '\n';
         return nullptr;
     }
     if (const int error = system.ioperm(kPortAddress, 1, true); error != 0) {
-        reason = (error == EPERM ? "no permission for I/O port " : "cannot reach I/O port ") +
-                 portText();
-        messages << "qx5180: cannot reach I/O port " << portText() << ": " << std::strerror(error);
-        if (error == EPERM) {
-            // Root refused as well means the kernel is locked down against port access.
-            if (system.geteuid() == 0)
-                messages << " (the kernel forbids direct port access; load ppdev and use "
-                         << kParportDevice << ")";
-            else
-                messages << " (run as root, or load ppdev and use " << kParportDevice << ")";
-        }
-        messages << '\n';
+        // Root refused as well means the kernel is locked down against port access.
+        failure = PortError{PortError::Kind::DirectIo, error, "", {}, system.geteuid() == 0};
         return nullptr;
     }
     return std::make_unique<DirectPort>(system);
@@ -282,23 +227,40 @@ std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages,
 
 } // namespace
 
-ChosenPort choosePort(PortAccess& system, std::ostream& messages,
+std::string portAddressText() {
+    std::ostringstream text;
+    text << "0x" << std::hex << kPortAddress;
+    return text.str();
+}
+
+std::string durationText(std::chrono::milliseconds limit) {
+    const auto ms = limit.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+ChosenPort choosePort(PortAccess& system, std::ostream& messages, const FailureReport& failed,
                       const std::function<std::unique_ptr<Port>()>& simulated,
                       std::chrono::milliseconds claimLimit) {
-    bool deviceMissing = false;
-    std::string reason;
-    if (auto port = openParportDevice(system, messages, claimLimit, deviceMissing, reason)) {
+    std::optional<PortError> failure;
+    if (auto port = openParportDevice(system, messages, claimLimit, failure)) {
         messages << "qx5180: using " << kParportDevice << '\n';
-        return {std::move(port), ""};
+        return {std::move(port), std::nullopt};
     }
-    if (auto port = openDirectPort(system, messages, deviceMissing, reason)) {
-        messages << "qx5180: using direct I/O at port " << portText() << '\n';
-        return {std::move(port), ""};
+    failed(*failure);
+    const bool deviceMissing = failure->kind == PortError::Kind::Open && failure->error == ENOENT;
+    std::optional<PortError> directFailure;
+    if (auto port = openDirectPort(system, messages, deviceMissing, directFailure)) {
+        messages << "qx5180: using direct I/O at port " << portAddressText() << '\n';
+        return {std::move(port), std::nullopt};
+    }
+    if (directFailure) {
+        failed(*directFailure);
+        failure = directFailure;
     }
     messages << "qx5180: no parallel port available; using the simulated board (its decoded "
                 "writes follow on standard error)\n";
     messages.flush();
-    return {simulated(), reason};
+    return {simulated(), failure};
 }
 
 } // namespace bus

@@ -7,6 +7,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace bus {
@@ -17,27 +18,48 @@ inline constexpr std::chrono::milliseconds kClaimLimit{2000};
 // The least time any line state lasts on a real port, for standard-mode I2C (see backends.cpp).
 inline constexpr std::chrono::nanoseconds kShortestLineState{5000};
 
+// A way to the port that could not be had, as a value: bus/ says what happened, the caller
+// words it for the terminal and the window.
+struct PortError {
+    enum class Kind {
+        Open,     // opening kParportDevice
+        Claim,    // claiming it
+        Busy,     // a shared claim that waited `waited` in vain; detail: the holder, if known
+        DirectIo, // ioperm() at kPortAddress; asRoot: refused although root asked
+    };
+    Kind kind;
+    int error = 0;
+    std::string detail;
+    std::chrono::milliseconds waited{};
+    bool asRoot = false;
+};
+using FailureReport = std::function<void(const PortError&)>;
+
 struct ChosenPort {
     std::unique_ptr<Port> port;
-    // Why the simulated board stands in, short and lower case for the window title ("no
-    // parallel port"); empty when a real port is driven.
-    std::string simulatedBecause;
+    // The last failure, when the simulated board stands in; empty when a real port is driven.
+    std::optional<PortError> simulatedBecause;
 };
+
+// "0x378".
+std::string portAddressText();
+// "2 s", or "50 ms" for a limit that is no whole number of seconds.
+std::string durationText(std::chrono::milliseconds limit);
 
 // Picks the way bytes reach the port, once, at start, in this order:
 //   1. the kernel's parallel-port device (needs membership of group lp, not root),
 //   2. direct port I/O at kPortAddress, only where the device node is missing and the kernel
 //      lists a parallel port there (needs root),
 //   3. the board that `simulated` builds.
-// Every way that cannot be had gets one line on `messages` saying what was tried and why,
-// and one line names the way in use. The returned port keeps what it took (descriptor,
+// Every way that cannot be had is either handed to `failed` or, where it was not even worth
+// trying, gets one line on `messages` saying why; one line names the way in use. The returned port keeps what it took (descriptor,
 // port permission) until it is destroyed.
 //
 // A shared claim waits at most claimLimit for the port's holder to let go.
 //
 // Port permission is per thread: call this from the thread that will write, before it
 // starts any other thread that writes.
-ChosenPort choosePort(PortAccess& system, std::ostream& messages,
+ChosenPort choosePort(PortAccess& system, std::ostream& messages, const FailureReport& failed,
                       const std::function<std::unique_ptr<Port>()>& simulated,
                       std::chrono::milliseconds claimLimit = kClaimLimit);
 

@@ -9,6 +9,9 @@ namespace {
 constexpr Level H = Level::High;
 constexpr Level L = Level::Low;
 
+// Start (3), 18 slots of 4, stop (3).
+constexpr int kFrameWrites = 78;
+
 struct Run {
     std::array<LineState, 4> states;
     int length;
@@ -66,7 +69,7 @@ void Transmitter::I2C_ZERO() {
     put(states(addressBit == 1 ? kZeroAt1 : kZeroAt0), addressBit);
 }
 
-void Transmitter::PPort(const Frame& Bin) {
+Outcome Transmitter::PPort(const Frame& Bin) {
     m_error = 0;
     m_written = 0;
     I2C_START();
@@ -77,9 +80,13 @@ void Transmitter::PPort(const Frame& Bin) {
             I2C_ZERO();
     }
     I2C_STOP();
-    if (m_error != 0)
+    // The stop condition is complete once SDA has risen; what may fail after that is the
+    // idle byte written again, which the chip does not need.
+    const bool delivered = m_written >= kFrameWrites - 1;
+    if (m_error != 0 && !delivered)
         leaveBusIdle();
-    finish("a register write");
+    report("a register write");
+    return {m_error, delivered};
 }
 
 // Ends a cut transaction with a stop condition from the last state that reached the port,
@@ -105,19 +112,18 @@ void Transmitter::leaveBusIdle() {
     m_port.write(idleByte(m_addressBit));
 }
 
-void Transmitter::writeIdle() {
+int Transmitter::writeIdle() {
     m_lines = {H, H};
     m_error = m_port.write(idleByte(m_addressBit));
-    finish("the address-select line");
+    report("the address-select line");
+    return m_error;
 }
 
-void Transmitter::finish(const char* what) {
+void Transmitter::report(const char* what) {
     if (m_error != 0)
         m_diagnostics << "qx5180: writing to " << m_port.name() << " failed during " << what
                       << ": " << std::strerror(m_error)
                       << "; the chip may not hold what the panel shows" << std::endl;
-    if (m_listener)
-        m_listener(m_error);
 }
 
 } // namespace bus

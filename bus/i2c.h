@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <iosfwd>
 #include <span>
 
@@ -18,49 +17,51 @@ namespace bus {
 inline constexpr int kFrameSlots = 18;
 using Frame = std::array<std::int16_t, kFrameSlots>;
 
+// How one transaction went: the errno of its first failed port write (0: none), and whether
+// the chip was handed the whole frame, its stop condition included, before any failure.
+struct Outcome {
+    int error = 0;
+    bool delivered = false;
+};
+
 // Bit-banged I2C master, write only. Each line procedure writes a fixed run of line states,
 // one port write per state; how long a state lasts is the port's business. The address bit
 // (the level of the address-select line) is read afresh at the start of every procedure.
 class Transmitter {
 public:
-    // Told the outcome of every transaction and idle write: 0, or the errno of its first
-    // failed port write.
-    using Listener = std::function<void(int error)>;
-
     Transmitter(Port& port, std::ostream& diagnostics);
 
-    std::int16_t addressBit() const { return m_addressBit; }
     // Only the next procedure sees the new level; nothing is written here.
     void setAddressBit(std::int16_t value) { m_addressBit = value; }
-    void setListener(Listener listener) { m_listener = std::move(listener); }
 
+    // The whole transaction for one frame: start, the 18 slots, stop (78 port writes).
+    // The first failed port write ends it: no further bit goes out, the bus is walked back
+    // to idle with a stop condition unless the frame's own stop was already complete, and
+    // the failure is reported once.
+    Outcome PPort(const Frame& Bin);
+
+    // Writes the idle byte for the current address bit, so the address-select line follows
+    // a new address at once. Returns 0 or the errno of the failed write.
+    int writeIdle();
+
+private:
     // From idle (H/H): SDA falls while SCL is high, then SCL falls. Leaves L/L.
     void I2C_START();
-    // From SCL low: SCL rises with SDA low, then SDA rises while SCL is high. Leaves the
-    // bus idle, so the port holds the idle byte.
+    // From SCL low: SDA goes low and SCL rises (in one write after a one bit at address bit
+    // 1, where the falling SDA wins), then SDA rises while SCL is high. Leaves the bus idle,
+    // so the port holds the idle byte.
     void I2C_STOP();
     // One clock with SDA released. SDA never moves while SCL is high.
     void I2C_ONE();
     // One clock with SDA held low.
     void I2C_ZERO();
 
-    // The whole transaction for one frame: start, the 18 slots, stop (78 port writes).
-    // The first failed port write ends it: no further bit goes out, the bus is walked back
-    // to idle with a stop condition, and the failure is reported once.
-    void PPort(const Frame& Bin);
-
-    // Writes the idle byte for the current address bit, so the address-select line follows
-    // a new address at once.
-    void writeIdle();
-
-private:
     void put(std::span<const LineState> run, std::int16_t addressBit);
     void leaveBusIdle();
-    void finish(const char* what);
+    void report(const char* what);
 
     Port& m_port;
     std::ostream& m_diagnostics;
-    Listener m_listener;
     std::int16_t m_addressBit = 0;
     LineState m_lines{Level::High, Level::High}; // the last state that reached the port
     int m_written = 0; // port writes of the current transaction that went through

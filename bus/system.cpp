@@ -42,53 +42,9 @@ public:
         return ::ioctl(fd, request, arg) < 0 ? errno : 0;
     }
 
-    // A ppdev claim on a port that another device holds sleeps in parport_claim_or_block()
-    // (wait_event_interruptible), which gives up with EINTR as soon as a signal is pending.
-    // A timer aimed at this thread raises SIGALRM after `limit`; its handler is installed
-    // without SA_RESTART, so the ioctl returns instead of being restarted. The timer repeats
-    // every 10 ms after that: an expiry that lands just before the call is entered still has
-    // a successor that lands inside it. The old handler and signal mask come back afterwards.
     int ioctlWithin(int fd, unsigned long request, void* arg,
                     std::chrono::milliseconds limit) override {
-        struct sigaction action {};
-        struct sigaction previous {};
-        action.sa_handler = onLimitTimer;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGALRM, &action, &previous);
-        sigset_t alarm;
-        sigset_t previousMask;
-        sigemptyset(&alarm);
-        sigaddset(&alarm, SIGALRM);
-        ::pthread_sigmask(SIG_UNBLOCK, &alarm, &previousMask);
-
-        sigevent event{};
-        event.sigev_notify = SIGEV_THREAD_ID;
-        event.sigev_signo = SIGALRM;
-        event.sigev_notify_thread_id = ::gettid();
-        timer_t timer{};
-        g_limitPassed = 0;
-        int error = ::timer_create(CLOCK_MONOTONIC, &event, &timer) < 0 ? errno : 0;
-        if (error == 0) {
-            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
-            itimerspec when{};
-            when.it_value.tv_sec = seconds.count();
-            when.it_value.tv_nsec = std::chrono::nanoseconds(limit - seconds).count();
-            when.it_interval.tv_nsec = 10'000'000;
-            if (::timer_settime(timer, 0, &when, nullptr) < 0)
-                error = errno;
-            // Another signal's handler may interrupt the claim too; only the timer ends it.
-            if (error == 0) {
-                do
-                    error = ::ioctl(fd, request, arg) < 0 ? errno : 0;
-                while (error == EINTR && !g_limitPassed);
-            }
-            ::timer_delete(timer);
-            if (error == EINTR)
-                error = ETIMEDOUT;
-        }
-        ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-        ::sigaction(SIGALRM, &previous, nullptr);
-        return error;
+        return withinLimit([&] { return ::ioctl(fd, request, arg) < 0 ? errno : 0; }, limit);
     }
 
     void close(int fd) override { ::close(fd); }
@@ -197,6 +153,54 @@ public:
 };
 
 } // namespace
+
+// A ppdev claim on a port that another device holds sleeps in parport_claim_or_block()
+// (wait_event_interruptible), which gives up with EINTR as soon as a signal is pending.
+// A timer aimed at this thread raises SIGALRM after `limit`; its handler is installed
+// without SA_RESTART, so the call returns instead of being restarted. The timer repeats
+// every 10 ms after that: an expiry that lands just before the call is entered still has
+// a successor that lands inside it. The old handler and signal mask come back afterwards.
+int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limit) {
+    struct sigaction action {};
+    struct sigaction previous {};
+    action.sa_handler = onLimitTimer;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGALRM, &action, &previous);
+    sigset_t alarm;
+    sigset_t previousMask;
+    sigemptyset(&alarm);
+    sigaddset(&alarm, SIGALRM);
+    ::pthread_sigmask(SIG_UNBLOCK, &alarm, &previousMask);
+
+    sigevent event{};
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = SIGALRM;
+    event.sigev_notify_thread_id = ::gettid();
+    timer_t timer{};
+    g_limitPassed = 0;
+    int error = ::timer_create(CLOCK_MONOTONIC, &event, &timer) < 0 ? errno : 0;
+    if (error == 0) {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
+        itimerspec when{};
+        when.it_value.tv_sec = seconds.count();
+        when.it_value.tv_nsec = std::chrono::nanoseconds(limit - seconds).count();
+        when.it_interval.tv_nsec = 10'000'000;
+        if (::timer_settime(timer, 0, &when, nullptr) < 0)
+            error = errno;
+        // Another signal's handler may interrupt the call too; only the timer ends it.
+        if (error == 0) {
+            do
+                error = call();
+            while (error == EINTR && !g_limitPassed);
+        }
+        ::timer_delete(timer);
+        if (error == EINTR)
+            error = ETIMEDOUT;
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    ::sigaction(SIGALRM, &previous, nullptr);
+    return error;
+}
 
 PortAccess& realPortAccess() {
     static RealPortAccess access;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +62,11 @@ public:
     // prctl(PR_SET_NO_NEW_PRIVS): no exec from here on can grant rights.
     virtual int forbidNewPrivileges() = 0;
 };
+
+// Runs call, which returns 0 or an errno, until it returns anything but EINTR or limit has
+// passed; a call still sleeping then is interrupted and ETIMEDOUT returned. For a request the
+// kernel sleeps in interruptibly; it takes SIGALRM for the calling thread while it runs.
+int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limit);
 
 // The real calls. Each lives for the whole program.
 PortAccess& realPortAccess();

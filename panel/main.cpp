@@ -1,6 +1,7 @@
 #include "backends.h"
 #include "board.h"
 #include "display.h"
+#include "portreport.h"
 #include "privileges.h"
 #include "qx5180.h"
 
@@ -30,7 +31,9 @@ int main(int, char** argv) {
 
     // The port before the window: direct I/O may need root, and no window code runs as root.
     const bus::ChosenPort chosen = bus::choosePort(
-        bus::realPortAccess(), std::cerr, [] { return std::make_unique<sim::Board>(&std::cerr); });
+        bus::realPortAccess(), std::cerr,
+        [](const bus::PortError& failure) { std::cerr << panel::explain(failure).line << '\n'; },
+        [] { return std::make_unique<sim::Board>(&std::cerr); });
     if (!bus::dropRoot(bus::realCredentials(), std::cerr))
         return 1;
 
@@ -43,7 +46,10 @@ int main(int, char** argv) {
     // The layout is fixed to the pixel; Fusion's metrics are the ones it was drawn for.
     QApplication::setStyle("Fusion");
 
-    QX5180 window(*chosen.port, std::cerr, QString::fromStdString(chosen.simulatedBecause));
+    const QString because = chosen.simulatedBecause
+                                ? QString::fromStdString(panel::explain(*chosen.simulatedBecause).reason)
+                                : QString();
+    QX5180 window(*chosen.port, std::cerr, because);
     window.show();
     return app->exec();
 }

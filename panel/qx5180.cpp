@@ -52,10 +52,10 @@ void setPositionQuietly(QSlider& slider, int position) {
 QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, const QString& simulatedBecause,
                QWidget* parent)
     : QWidget(parent), m_frames(port, diagnostics) {
-    build();
-    setTabOrder();
-    nameForScreenReaders();
-    bindHandlers();
+    const Built built = build();
+    setTabOrder(built);
+    nameForScreenReaders(built);
+    bindHandlers(built);
     m_title = QString::fromLatin1(layout::kTitle);
     if (!simulatedBecause.isEmpty())
         m_title += QString::fromUtf8(" \u2014 simulated board: ") + simulatedBecause;
@@ -64,25 +64,31 @@ QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, const QString& simula
     Form_Load();
 }
 
-void QX5180::showWriteOutcome(int error) {
-    if (error == 0)
+void QX5180::showWriteOutcome(int standingError) {
+    if (standingError == 0)
         setWindowTitle(m_title);
     else
         setWindowTitle(QString::fromLatin1(layout::kTitle) +
                        QString::fromUtf8(" \u2014 port write failed: ") +
-                       QString::fromLocal8Bit(std::strerror(error)));
+                       QString::fromLocal8Bit(std::strerror(standingError)));
 }
 
+namespace {
+
+// A name missing from the layout, or of another kind, is a build mistake; running on would
+// send nothing.
 template<class T>
-T* QX5180::control(const char* name) const {
-    T* w = findChild<T*>(QString::fromLatin1(name));
-    // A name missing from the layout is a build mistake; running on would send nothing.
+T* typed(const std::map<std::string_view, QWidget*>& built, std::string_view name) {
+    const auto found = built.find(name);
+    T* w = found == built.end() ? nullptr : qobject_cast<T*>(found->second);
     if (!w)
-        qFatal("QX5180: no control named %s of the expected kind", name);
+        qFatal("QX5180: no control named %s of the expected kind", name.data());
     return w;
 }
 
-void QX5180::build() {
+} // namespace
+
+QX5180::Built QX5180::build() {
     setObjectName("QX5180");
     setPalette(style()->standardPalette());
     setWindowTitle(layout::kTitle);
@@ -93,8 +99,9 @@ void QX5180::build() {
     setFixedSize(layout::kClientWidth / layout::kTwipsPerPixel,
                  layout::kClientHeight / layout::kTwipsPerPixel);
 
+    Built built;
     for (const layout::Control& c : layout::controls()) {
-        QWidget* container = c.container ? control<QWidget>(c.container) : this;
+        QWidget* container = c.container ? typed<QWidget>(built, c.container) : this;
         const QString text = QString::fromLatin1(c.text);
         QWidget* w = nullptr;
         switch (c.kind) {
@@ -147,6 +154,7 @@ void QX5180::build() {
         }
         }
         w->setObjectName(QString::fromLatin1(c.name));
+        built[c.name] = w;
         w->setGeometry(toPixels(c));
         if (auto* b = qobject_cast<OptionButton*>(w))
             shrinkFontToFit(*b, b->wrappedCaption(), b->captionRect(), 2);
@@ -155,29 +163,36 @@ void QX5180::build() {
     }
 
     for (const layout::Slider& s : layout::sliders()) {
-        auto* slider = control<QSlider>(s.name);
+        auto* slider = typed<QSlider>(built, s.name);
         slider->setRange(0, s.maximum);
         slider->setSingleStep(1);
         slider->setPageStep(s.pageStep);
     }
 
-    m_monovol = control<QSlider>("monovol");
-    m_leftvol = control<QSlider>("leftvol");
-    m_rightvol = control<QSlider>("rightvol");
-    m_vol3d = control<QSlider>("vol3d");
-    m_hfgainbox = control<QLineEdit>("hfgainbox");
-    m_lgainbox = control<QLineEdit>("lgainbox");
-    m_rgainbox = control<QLineEdit>("rgainbox");
-    m_RLS = control<QLineEdit>("RLS");
-    m_LHP = control<QLineEdit>("LHP");
-    m_RHP = control<QLineEdit>("RHP");
+    m_monovol = typed<QSlider>(built, "monovol");
+    m_leftvol = typed<QSlider>(built, "leftvol");
+    m_rightvol = typed<QSlider>(built, "rightvol");
+    m_vol3d = typed<QSlider>(built, "vol3d");
+    m_hfgainbox = typed<QLineEdit>(built, "hfgainbox");
+    m_lgainbox = typed<QLineEdit>(built, "lgainbox");
+    m_rgainbox = typed<QLineEdit>(built, "rgainbox");
+    m_RLS = typed<QLineEdit>(built, "RLS");
+    m_LHP = typed<QLineEdit>(built, "LHP");
+    m_RHP = typed<QLineEdit>(built, "RHP");
+    m_mode0 = typed<QRadioButton>(built, "mode0");
+    m_ocl = typed<QRadioButton>(built, "ocl");
+    m_narrow = typed<QRadioButton>(built, "narrow");
+    m_HP3Doff = typed<QRadioButton>(built, "HP3Doff");
+    m_addrzero = typed<QRadioButton>(built, "addrzero");
+    m_mute = typed<QRadioButton>(built, "mute");
     m_monovol->setFocus();
+    return built;
 }
 
-void QX5180::setTabOrder() {
+void QX5180::setTabOrder(const Built& built) {
     std::vector<std::pair<int, QWidget*>> chain;
     for (const layout::Control& c : layout::controls()) {
-        auto* w = control<QWidget>(c.name);
+        auto* w = built.at(c.name);
         if (w->focusPolicy() & Qt::TabFocus)
             chain.emplace_back(c.tabIndex, w);
     }
@@ -195,16 +210,16 @@ void QX5180::setTabOrder() {
     }
 }
 
-void QX5180::nameForScreenReaders() {
+void QX5180::nameForScreenReaders(const Built& built) {
     for (const layout::Caption& c : layout::captions()) {
-        QString name = control<QLabel>(c.label)->text();
+        QString name = typed<QLabel>(built, c.label)->text();
         if (c.heading)
-            name += ' ' + control<QLabel>(c.heading)->text();
-        control<QWidget>(c.control)->setAccessibleName(name);
+            name += ' ' + typed<QLabel>(built, c.heading)->text();
+        built.at(c.control)->setAccessibleName(name);
     }
 }
 
-void QX5180::bindHandlers() {
+void QX5180::bindHandlers(const Built& built) {
     struct Binding {
         const char* name;
         void (QX5180::*handler)();
@@ -235,7 +250,7 @@ void QX5180::bindHandlers() {
         {"addrzero", &QX5180::addrzero_Click},
     };
     for (const Binding& b : kOptions) {
-        connect(control<QRadioButton>(b.name), &QRadioButton::toggled, this,
+        connect(typed<QRadioButton>(built, b.name), &QRadioButton::toggled, this,
                 [this, handler = b.handler](bool selected) {
                     if (selected)
                         (this->*handler)();
@@ -250,49 +265,38 @@ void QX5180::bindHandlers() {
         {"vol3d", &QX5180::vol3d_Scroll},
     };
     for (const Binding& b : kSliders)
-        connect(control<QSlider>(b.name), &QSlider::valueChanged, this, b.handler);
+        connect(typed<QSlider>(built, b.name), &QSlider::valueChanged, this, b.handler);
 
-    connect(control<QPushButton>("RESET"), &QPushButton::clicked, this, &QX5180::RESET_Click);
+    connect(typed<QPushButton>(built, "RESET"), &QPushButton::clicked, this, &QX5180::RESET_Click);
 }
 
 void QX5180::Form_Load() {
     m_frames.startUp();
 }
 
-// A position outside 0..31 has no volume code; the frame still goes out unchanged, as it
-// does for every report of the slider.
-void QX5180::setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& stepBox) {
-    const int position = slider.value();
-    if (position >= 0 && position <= 31) {
-        regs::setField(frame, regs::kVolumeCode, position);
-        stepBox.setText(QString::number(position + 1));
-    }
-    m_frames.PPort(frame);
+void QX5180::setVolume(regs::Field field, const QSlider& slider, QLineEdit& stepBox) {
+    stepBox.setText(QString::number(slider.value() + 1));
+    m_frames.set({{field, slider.value()}});
 }
 
 void QX5180::monovol_Scroll() {
-    setVolume(*m_monovol, m_frames.monoword, *m_hfgainbox);
+    setVolume(regs::kLoudspeakerVolume, *m_monovol, *m_hfgainbox);
 }
 void QX5180::leftvol_Scroll() {
-    setVolume(*m_leftvol, m_frames.leftword, *m_lgainbox);
+    setVolume(regs::kLeftVolume, *m_leftvol, *m_lgainbox);
 }
 void QX5180::rightvol_Scroll() {
-    setVolume(*m_rightvol, m_frames.rightword, *m_rgainbox);
+    setVolume(regs::kRightVolume, *m_rightvol, *m_rgainbox);
 }
-
 void QX5180::vol3d_Scroll() {
-    const int position = m_vol3d->value();
-    if (position >= 0 && position <= 3)
-        regs::setField(m_frames.effectword, regs::kLevel3DCode, position);
-    m_frames.PPort(m_frames.effectword);
+    m_frames.set({{regs::kLevel3DCode, m_vol3d->value()}});
 }
 
 void QX5180::setMode(int mode) {
-    regs::setField(m_frames.modeword, regs::kModeNumber, mode);
     m_RLS->setText(kModes[mode].loudspeaker);
     m_LHP->setText(kModes[mode].leftHeadphone);
     m_RHP->setText(kModes[mode].rightHeadphone);
-    m_frames.PPort(m_frames.modeword);
+    m_frames.set({{regs::kModeNumber, mode}});
 }
 
 void QX5180::mode0_Click() {
@@ -320,13 +324,9 @@ void QX5180::mode7_Click() {
     setMode(7);
 }
 
-// A single-ended input clears the differential flag and sets the input code; the mode
-// register goes first.
+// A single-ended input clears the differential flag as well.
 void QX5180::setInput(int code) {
-    regs::setField(m_frames.modeword, regs::kDifferentialFlag, 0);
-    regs::setField(m_frames.effectword, regs::kInputCode, code);
-    m_frames.PPort(m_frames.modeword);
-    m_frames.PPort(m_frames.effectword);
+    m_frames.set({{regs::kDifferentialFlag, 0}, {regs::kInputCode, code}});
 }
 
 void QX5180::mute_Click() {
@@ -344,31 +344,26 @@ void QX5180::l1l2r1r2_Click() {
 
 // The differential input leaves the input code where the last single-ended choice put it.
 void QX5180::Diff_Click() {
-    setFlag(m_frames.modeword, regs::kDifferentialFlag, 1);
+    m_frames.set({{regs::kDifferentialFlag, 1}});
 }
 
 void QX5180::narrow_Click() {
-    setFlag(m_frames.effectword, regs::k3DModeFlag, 0);
+    m_frames.set({{regs::k3DModeFlag, 0}});
 }
 void QX5180::wide_Click() {
-    setFlag(m_frames.effectword, regs::k3DModeFlag, 1);
+    m_frames.set({{regs::k3DModeFlag, 1}});
 }
 void QX5180::ocl_Click() {
-    setFlag(m_frames.modeword, regs::kCapacitorFlag, 0);
+    m_frames.set({{regs::kCapacitorFlag, 0}});
 }
 void QX5180::se_Click() {
-    setFlag(m_frames.modeword, regs::kCapacitorFlag, 1);
+    m_frames.set({{regs::kCapacitorFlag, 1}});
 }
 void QX5180::HP3Don_Click() {
-    setFlag(m_frames.effectword, regs::kHeadphone3DFlag, 1);
+    m_frames.set({{regs::kHeadphone3DFlag, 1}});
 }
 void QX5180::HP3Doff_Click() {
-    setFlag(m_frames.effectword, regs::kHeadphone3DFlag, 0);
-}
-
-void QX5180::setFlag(regs::Frame& frame, regs::Field flag, int value) {
-    regs::setField(frame, flag, value);
-    m_frames.PPort(frame);
+    m_frames.set({{regs::kHeadphone3DFlag, 0}});
 }
 
 void QX5180::addrone_Click() {
@@ -387,11 +382,11 @@ void QX5180::RESET_Click() {
     setPositionQuietly(*m_monovol, 0);
     setPositionQuietly(*m_leftvol, 0);
     setPositionQuietly(*m_rightvol, 0);
-    control<QRadioButton>("mode0")->setChecked(true);
-    control<QRadioButton>("ocl")->setChecked(true);
+    m_mode0->setChecked(true);
+    m_ocl->setChecked(true);
     setPositionQuietly(*m_vol3d, 0);
-    for (const char* name : {"narrow", "HP3Doff", "addrzero", "mute"})
-        control<QRadioButton>(name)->setChecked(true);
+    for (QRadioButton* b : {m_narrow, m_HP3Doff, m_addrzero, m_mute})
+        b->setChecked(true);
     m_hfgainbox->setText("1");
     m_lgainbox->setText("1");
     m_rgainbox->setText("1");

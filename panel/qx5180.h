@@ -7,13 +7,16 @@
 #include <QWidget>
 
 #include <iosfwd>
+#include <map>
+#include <string_view>
 
 class QLineEdit;
+class QRadioButton;
 class QSlider;
 
 // The one window. It owns the five register frames and the address bit for its whole
-// life; its controls only show them. Every handler writes fixed slots, sets the texts it
-// owns, and sends each frame it changed before it returns.
+// life; its controls only show them. Every handler sets the texts it owns and hands the
+// fields its control owns to the frames, which send what changed before it returns.
 class QX5180 : public QWidget {
     Q_OBJECT
 public:
@@ -23,12 +26,12 @@ public:
                     const QString& simulatedBecause = {}, QWidget* parent = nullptr);
 
 private:
-    void build();
-    void bindHandlers();
-    void setTabOrder();
-    void nameForScreenReaders();
-    template<class T>
-    T* control(const char* name) const;
+    using Built = std::map<std::string_view, QWidget*>;
+
+    Built build();
+    void bindHandlers(const Built& built);
+    void setTabOrder(const Built& built);
+    void nameForScreenReaders(const Built& built);
 
     void Form_Load();
 
@@ -63,12 +66,11 @@ private:
 
     void RESET_Click();
 
-    void setVolume(const QSlider& slider, regs::Frame& frame, QLineEdit& stepBox);
+    void setVolume(regs::Field field, const QSlider& slider, QLineEdit& stepBox);
     void setMode(int mode);
     void setInput(int code);
-    void setFlag(regs::Frame& frame, regs::Field flag, int value);
 
-    void showWriteOutcome(int error);
+    void showWriteOutcome(int standingError);
 
     regs::ControlFrames m_frames;
     QString m_title;
@@ -86,4 +88,10 @@ private:
     QLineEdit* m_RLS = nullptr;
     QLineEdit* m_LHP = nullptr;
     QLineEdit* m_RHP = nullptr;
+    QRadioButton* m_mode0 = nullptr;
+    QRadioButton* m_ocl = nullptr;
+    QRadioButton* m_narrow = nullptr;
+    QRadioButton* m_HP3Doff = nullptr;
+    QRadioButton* m_addrzero = nullptr;
+    QRadioButton* m_mute = nullptr;
 };

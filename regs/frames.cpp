@@ -1,12 +1,32 @@
 #include "frames.h"
 
 namespace regs {
+namespace {
 
-void setField(Frame& frame, Field field, int value) {
-    for (int i = field.width - 1; i >= 0; --i)
-        frame[dataSlot(field.highBit - (field.width - 1) + i)] =
-            static_cast<std::int16_t>((value >> i) & 1);
+// Slot 6 carries the low bit of the chip address, which follows the address-select pin.
+constexpr int kAddressBitSlot = 6;
+constexpr int kLineSlot = kRegisterCount;
+
+// Slot of data bit n (0 to 7): the data byte goes out most significant bit first in slots
+// 9 to 16.
+constexpr int dataSlot(int bit) {
+    return 16 - bit;
 }
+
+// The top two or three bits select the register and never change.
+constexpr std::uint8_t kDefaults[kRegisterCount] = {
+    0x80, // 10x: loudspeaker volume
+    0xC0, // 110: left headphone volume
+    0xE0, // 111: right headphone volume
+    0x00, // 00: mode control
+    0x40, // 01: 3D and input configuration
+};
+
+constexpr std::size_t index(Register r) {
+    return static_cast<std::size_t>(r);
+}
+
+} // namespace
 
 Frame defaultFrame(std::uint8_t dataByte) {
     // Address 0x7C, write: 1111 100 0, then an ack slot the master leaves released.
@@ -26,27 +46,62 @@ void ControlFrames::startUp() {
     sendAll();
 }
 
+void ControlFrames::set(std::initializer_list<Setting> settings) {
+    std::array<bool, kRegisterCount> touched{};
+    for (const auto& [field, value] : settings) {
+        Frame& frame = m_frames[index(field.reg)];
+        const int lowBit = field.highBit - field.width + 1;
+        for (int i = 0; i < field.width; ++i)
+            frame[dataSlot(lowBit + i)] = static_cast<std::int16_t>((value >> i) & 1);
+        touched[index(field.reg)] = true;
+    }
+    for (int r = 0; r < kRegisterCount; ++r)
+        if (touched[r])
+            send(static_cast<Register>(r));
+}
+
 void ControlFrames::writeDefaults() {
-    monoword = defaultFrame(kMonoDefault);
-    leftword = defaultFrame(kLeftDefault);
-    rightword = defaultFrame(kRightDefault);
-    modeword = defaultFrame(kModeDefault);
-    effectword = defaultFrame(kEffectDefault);
+    for (int r = 0; r < kRegisterCount; ++r)
+        m_frames[r] = defaultFrame(kDefaults[r]);
 }
 
 void ControlFrames::sendAll() {
-    PPort(monoword);
-    PPort(leftword);
-    PPort(rightword);
-    PPort(modeword);
-    PPort(effectword);
+    for (int r = 0; r < kRegisterCount; ++r)
+        send(static_cast<Register>(r));
 }
 
 void ControlFrames::selectAddress(std::int16_t value) {
     m_bus.setAddressBit(value);
-    for (Frame* f : {&monoword, &leftword, &rightword, &modeword, &effectword})
-        (*f)[kAddressBitSlot] = value;
-    m_bus.writeIdle();
+    for (Frame& f : m_frames)
+        f[kAddressBitSlot] = value;
+    settle(kLineSlot, m_bus.writeIdle());
+}
+
+void ControlFrames::send(Register r) {
+    const bus::Outcome outcome = m_bus.PPort(m_frames[index(r)]);
+    // Every byte of a frame carries the address-select level, so any write that got through
+    // put the line where it belongs.
+    if (outcome.error == 0)
+        m_failed[kLineSlot] = 0;
+    if (outcome.delivered)
+        m_failed[index(r)] = 0;
+    settle(outcome.delivered ? -1 : static_cast<int>(index(r)), outcome.error);
+}
+
+// A failure stands until the register (or the line) it hit is written again successfully;
+// the latest failure still standing is the one to tell.
+void ControlFrames::settle(int slot, int error) {
+    if (slot >= 0) {
+        m_failed[slot] = error;
+        m_failedAt[slot] = ++m_operations;
+    }
+    int standing = 0;
+    unsigned latest = 0;
+    for (std::size_t s = 0; s < m_failed.size(); ++s)
+        if (m_failed[s] != 0 && m_failedAt[s] >= latest)
+            standing = m_failed[s], latest = m_failedAt[s];
+    if (m_listener)
+        m_listener(standing);
 }
 
 } // namespace regs

@@ -2,85 +2,86 @@
 
 #include "i2c.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <iosfwd>
 
 namespace regs {
 
 using bus::Frame;
 
-// Slot 6 carries the low bit of the chip address, which follows the address-select pin.
-inline constexpr int kAddressBitSlot = 6;
+// The chip's five registers, in the order start-up and a reset program them; a call that
+// writes several registers sends them in this order too.
+enum class Register { Loudspeaker, LeftHeadphone, RightHeadphone, ModeControl, Effect };
+inline constexpr int kRegisterCount = 5;
 
-// Slot of data bit n (0 to 7): the data byte goes out most significant bit first in slots
-// 9 to 16.
-constexpr int dataSlot(int bit) {
-    return 16 - bit;
-}
-
-// A register field: its highest data bit and how many bits it spans.
+// A field of one register: its highest data bit and how many bits it spans.
 struct Field {
+    Register reg;
     int highBit;
     int width;
 };
 
-// The fields the panel's controls own, in the register each belongs to.
-inline constexpr Field kVolumeCode{4, 5};       // loudspeaker, left and right volume
-inline constexpr Field kDifferentialFlag{5, 1}; // mode control
-inline constexpr Field kCapacitorFlag{3, 1};    // mode control
-inline constexpr Field kModeNumber{2, 3};       // mode control
-inline constexpr Field kInputCode{5, 2};        // 3D and input
-inline constexpr Field kLevel3DCode{3, 2};      // 3D and input
-inline constexpr Field k3DModeFlag{1, 1};       // 3D and input
-inline constexpr Field kHeadphone3DFlag{0, 1};  // 3D and input
+inline constexpr Field kLoudspeakerVolume{Register::Loudspeaker, 4, 5};
+inline constexpr Field kLeftVolume{Register::LeftHeadphone, 4, 5};
+inline constexpr Field kRightVolume{Register::RightHeadphone, 4, 5};
+inline constexpr Field kDifferentialFlag{Register::ModeControl, 5, 1};
+inline constexpr Field kCapacitorFlag{Register::ModeControl, 3, 1};
+inline constexpr Field kModeNumber{Register::ModeControl, 2, 3};
+inline constexpr Field kInputCode{Register::Effect, 5, 2};
+inline constexpr Field kLevel3DCode{Register::Effect, 3, 2};
+inline constexpr Field k3DModeFlag{Register::Effect, 1, 1};
+inline constexpr Field kHeadphone3DFlag{Register::Effect, 0, 1};
 
-// Writes the low bits of value into the field's slots, most significant first.
-void setField(Frame& frame, Field field, int value);
-
-// Data bytes the chip is programmed with at start and on reset. The top two or three bits
-// select the register and never change.
-inline constexpr std::uint8_t kMonoDefault = 0x80;   // 10x: loudspeaker volume
-inline constexpr std::uint8_t kLeftDefault = 0xC0;   // 110: left headphone volume
-inline constexpr std::uint8_t kRightDefault = 0xE0;  // 111: right headphone volume
-inline constexpr std::uint8_t kModeDefault = 0x00;   // 00: mode control
-inline constexpr std::uint8_t kEffectDefault = 0x40; // 01: 3D and input configuration
+struct Setting {
+    Field field;
+    int value;
+};
 
 // The frame that writes dataByte to the chip at address 0x7C (address bit 0).
 Frame defaultFrame(std::uint8_t dataByte);
 
 // The five register frames and the address bit: the panel's only record of what the chip
-// holds, since the chip is never read. Handlers write fields, then send.
+// holds, since the chip is never read. It also keeps how each register's last write went,
+// so the panel can tell whether the chip holds what it shows.
 class ControlFrames {
 public:
+    // Told after every operation: 0 while the last write of every register (and of the
+    // address-select line) went through, otherwise the errno of the latest failure that
+    // still stands.
+    using Listener = std::function<void(int standingError)>;
+
     ControlFrames(bus::Port& port, std::ostream& diagnostics);
 
-    Frame monoword{};
-    Frame leftword{};
-    Frame rightword{};
-    Frame modeword{};
-    Frame effectword{};
+    void setListener(Listener listener) { m_listener = std::move(listener); }
 
-    std::int16_t addressBit() const { return m_bus.addressBit(); }
-    void setListener(bus::Transmitter::Listener listener) {
-        m_bus.setListener(std::move(listener));
-    }
-
-    // What the window's load handler does: address bit 0, every frame to its default, and
-    // the five frames sent in order.
+    // Address bit 0, every frame to its default, and the five frames sent in register order.
     void startUp();
-    // Every slot of every frame to its default, slot 6 included; the address bit itself
-    // is left alone.
+    // Writes the settings' fields, then sends each register they touch, once, in register
+    // order: a register is sent even when its value did not change.
+    void set(std::initializer_list<Setting> settings);
+    // Every slot of every frame to its default, slot 6 included; the address bit itself is
+    // left alone. Sends nothing.
     void writeDefaults();
-    // monoword, leftword, rightword, modeword, effectword: the start-up order.
+    // All five frames, in register order.
     void sendAll();
     // Moves the chip to the other bus address: the address bit, slot 6 of every frame, and
     // the idle byte with the new address-select level on the port. Sends no frame.
     void selectAddress(std::int16_t value);
 
-    void PPort(const Frame& Bin) { m_bus.PPort(Bin); }
-
 private:
+    void send(Register r);
+    void settle(int slot, int error);
+
     bus::Transmitter m_bus;
+    std::array<Frame, kRegisterCount> m_frames{};
+    // Per register, and last the address-select line: the errno of its last write, or 0.
+    std::array<int, kRegisterCount + 1> m_failed{};
+    std::array<unsigned, kRegisterCount + 1> m_failedAt{};
+    unsigned m_operations = 0;
+    Listener m_listener;
 };
 
 } // namespace regs

@@ -1,5 +1,6 @@
 #include "backends.h"
 #include "board.h"
+#include "portreport.h"
 #include "privileges.h"
 #include "system.h"
 
@@ -16,8 +17,13 @@
 #include <sstream>
 #include <thread>
 
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
 namespace {
 
+using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -61,13 +67,10 @@ struct Machine {
                 return keep(*static_cast<unsigned char*>(arg)), k.log("PPWDATA" + on, "PPWDATA");
             return k.log((request == PPEXCL ? "PPEXCL" : "PPRELEASE") + on);
         }
-        // A claim that times out sleeps until the limit, as the kernel does until the timer fires.
         int ioctlWithin(int fd, unsigned long request, void* arg,
                         std::chrono::milliseconds limit) override {
-            const int error = ioctl(fd, request, arg);
-            if (error == ETIMEDOUT)
-                std::this_thread::sleep_for(limit);
-            return error;
+            k.calls.push_back("within " + std::to_string(limit.count()) + " ms");
+            return ioctl(fd, request, arg);
         }
         void close(int fd) override { k.log("close " + std::to_string(fd)); }
         int readFile(const std::string& path, std::string& content) override {
@@ -153,6 +156,7 @@ const std::string kNoDevice = "qx5180: cannot open /dev/parport0: No such file o
                               "(load the ppdev module: sudo modprobe ppdev)\n";
 const std::string kNotListed =
     "qx5180: direct port I/O not tried: no parallel port at 0x378 in /proc/ioports\n";
+const std::string kNoIoPort = "qx5180: cannot reach I/O port 0x378: ";
 const Calls kDirect{"open /dev/parport0 failed", "read /proc/ioports", "ioperm 888 1 on",
                     "ioperm 888 1 off"};
 
@@ -163,6 +167,7 @@ struct ChoiceCase {
     std::string portName; // and, for the simulated board, why it stands in
     // Every call from start through one written byte to the port's end; none: not checked.
     Calls calls = {};
+    bool defaultLimit = false; // else 50 ms
 };
 
 class Choice : public testing::TestWithParam<ChoiceCase> {};
@@ -171,12 +176,15 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     Machine m;
     GetParam().setUp(m);
     std::ostringstream messages;
-    auto [port, because] = bus::choosePort(
-        m.port, messages, [] { return std::make_unique<sim::Board>(); },
-        std::chrono::milliseconds(50));
+    auto say = [&](const bus::PortError& e) { messages << panel::explain(e).line << '\n'; };
+    auto board = [] { return std::make_unique<sim::Board>(); };
+    auto [port, because] = GetParam().defaultLimit
+                               ? bus::choosePort(m.port, messages, say, board)
+                               : bus::choosePort(m.port, messages, say, board, 50ms);
     ASSERT_TRUE(port);
     EXPECT_EQ(messages.str(), GetParam().messages);
-    EXPECT_EQ(port->name() + (because.empty() ? "" : ": " + because), GetParam().portName);
+    EXPECT_EQ(port->name() + (because ? ": " + panel::explain(*because).reason : ""),
+              GetParam().portName);
     if (GetParam().calls.empty())
         return;
     EXPECT_EQ(port->write(0xA5), 0);
@@ -184,44 +192,81 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     EXPECT_EQ(port->write(0x1F), GetParam().portName == "/dev/parport0" ? EIO : 0);
     port.reset();
     EXPECT_EQ(m.calls, GetParam().calls);
+    if (because)
+        return;
     EXPECT_EQ(m.port.written, (Bytes{0xA5, 0x1F}));
-    // Standard-mode I2C on any PC: however fast the port takes bytes, no line state is shorter.
-    EXPECT_GE(m.port.writtenAt[1] - m.port.writtenAt[0], bus::kShortestLineState);
+    // Standard-mode I2C on any PC: however fast the port takes bytes, no line state is
+    // shorter than 5 µs.
+    EXPECT_GE(m.port.writtenAt[1] - m.port.writtenAt[0], 5us);
 }
 
 const std::string kUsingDevice = "qx5180: using /dev/parport0\n";
 const std::string kUsingDirect = "qx5180: using direct I/O at port 0x378\n";
-const std::string kShared =
-    "qx5180: exclusive access to /dev/parport0 refused: another driver (such as "
-    "the printer driver lp) uses the port; sharing it, waiting at most 50 ms for it to "
-    "be free\n";
+const std::string kShared = "qx5180: exclusive access to /dev/parport0 refused: another driver "
+                            "(such as the printer driver lp) uses the port; sharing it, waiting "
+                            "at most 50 ms for it to be free\n";
+const std::string kGaveUp = "qx5180: gave up waiting for /dev/parport0 after 50 ms: ";
 const std::string kSim = "simulated board: ";
 const std::string kLp = " (add your user to group lp, then log in again)\n";
+const std::string kRunAsRoot = " (run as root, or load ppdev and use /dev/parport0)\n";
+const std::map<std::string, int> kBusy{{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}};
+const Calls kSharedClaim{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
+                         "open /dev/parport0 -> 4", "within 50 ms", "PPCLAIM 4"};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
     ChoiceCase{"DeviceExclusive", kernel({}), kUsingDevice, "/dev/parport0",
-               {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3", "PPRELEASE 3", "close 3"}},
-    ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}), kShared + kUsingDevice, "/dev/parport0",
-               {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3", "open /dev/parport0 -> 4", "PPCLAIM 4",
-                "PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"}},
+               {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3",
+                "PPRELEASE 3", "close 3"}},
+    ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}),
+               kShared + kUsingDevice, "/dev/parport0",
+               {kSharedClaim[0], kSharedClaim[1], kSharedClaim[2], kSharedClaim[3],
+                kSharedClaim[4], kSharedClaim[5], kSharedClaim[6], "PPWDATA 4", "PPWDATA 4",
+                "PPRELEASE 4", "close 4"}},
     ChoiceCase{"NoPortBehindDevice", kernel({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
-               kShared + "qx5180: cannot claim /dev/parport0: No such device or address (no port behind it, or another program "
-               "holds it exclusively)\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 unavailable"},
-    // The printer driver is printing, or another program holds the shared port; the kernel names the holder.
-    ChoiceCase{"SharedClaimWaitsInVain", kernel({{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}}),
-               kShared + "qx5180: gave up waiting for /dev/parport0 after 50 ms: the printer driver is printing, or "
-               "another program is using the port\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 busy"},
-    ChoiceCase{"Printing", kernel({{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}}, "lp0\n"),
-               kShared + "qx5180: gave up waiting for /dev/parport0 after 50 ms: the printer driver (lp0) is "
-               "printing\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 busy printing"},
+               kShared + "qx5180: cannot claim /dev/parport0: No such device or address (no port "
+               "behind it, or another program holds it exclusively)\n" + kDeviceExists + kSimulated,
+               kSim + "/dev/parport0 unavailable"},
+    ChoiceCase{"ClaimFails", kernel({{"exclusive claim", EIO}}),
+               "qx5180: cannot claim /dev/parport0: Input/output error\n" + kDeviceExists +
+               kSimulated, kSim + "cannot claim /dev/parport0"},
+    // The kernel names the holder of a shared port: lp0 printing, ppdev0 another program.
+    ChoiceCase{"SharedClaimWaitsInVain", kernel(kBusy, "none\n"),
+               kShared + kGaveUp + "the printer driver is printing, or another program is using "
+               "the port\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 busy",
+               {kSharedClaim[0], kSharedClaim[1], kSharedClaim[2], kSharedClaim[3],
+                kSharedClaim[4], kSharedClaim[5], kSharedClaim[6], "close 4",
+                "read /proc/sys/dev/parport/parport0/devices/active"}},
+    ChoiceCase{"Printing", kernel(kBusy, "lp0\n"),
+               kShared + kGaveUp + "the printer driver (lp0) is printing\n" + kDeviceExists +
+               kSimulated, kSim + "/dev/parport0 busy printing"},
+    ChoiceCase{"AnotherProgram", kernel(kBusy, "ppdev0\n"),
+               kShared + kGaveUp + "another program is using the port (ppdev0)\n" +
+               kDeviceExists + kSimulated, kSim + "/dev/parport0 used by another program"},
+    // Without a limit of its own, start-up waits the 2 s the user is promised.
+    ChoiceCase{"DefaultLimit", kernel(kBusy),
+               "qx5180: exclusive access to /dev/parport0 refused: another driver (such as the "
+               "printer driver lp) uses the port; sharing it, waiting at most 2 s for it to be "
+               "free\nqx5180: gave up waiting for /dev/parport0 after 2 s: the printer driver is "
+               "printing, or another program is using the port\n" + kDeviceExists + kSimulated,
+               kSim + "/dev/parport0 busy",
+               {kSharedClaim[0], kSharedClaim[1], kSharedClaim[2], kSharedClaim[3],
+                kSharedClaim[4], "within 2000 ms", kSharedClaim[6], "close 4",
+                "read /proc/sys/dev/parport/parport0/devices/active"}, true},
     ChoiceCase{"NotInGroupLp", kernel({{"open", EACCES}}),
-               "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists + kSimulated,
-               kSim + "no permission for /dev/parport0"},
+               "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists +
+               kSimulated, kSim + "no permission for /dev/parport0"},
     ChoiceCase{"StaleNode", kernel({{"open", ENODEV}}),
                "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists + kSimulated,
                kSim + "no port behind /dev/parport0"},
-    ChoiceCase{"DirectIo", kernel({{"open", ENOENT}}), kNoDevice + kUsingDirect, "I/O port 0x378", kDirect},
+    ChoiceCase{"NoPortAtNode", kernel({{"open", ENXIO}}),
+               "qx5180: cannot open /dev/parport0: No such device or address\n" + kDeviceExists +
+               kSimulated, kSim + "no port behind /dev/parport0"},
+    ChoiceCase{"OpenFails", kernel({{"open", EIO}}),
+               "qx5180: cannot open /dev/parport0: Input/output error\n" + kDeviceExists +
+               kSimulated, kSim + "cannot open /dev/parport0"},
+    ChoiceCase{"DirectIo", kernel({{"open", ENOENT}}), kNoDevice + kUsingDirect, "I/O port 0x378",
+               kDirect},
     // Ranges are hex and their ends inclusive.
     ChoiceCase{"RangeEndingAtThePort", kernel({{"open", ENOENT}}, "0370-0378 : parport0\n"),
                kNoDevice + kUsingDirect, "I/O port 0x378"},
@@ -231,20 +276,52 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                kernel({{"open", ENOENT}}, "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"),
                kNoDevice + kNotListed + kSimulated, kSim + "no parallel port"},
     ChoiceCase{"IoportsUnreadable", kernel({{"open", ENOENT}, {"read", EACCES}}),
-               kNoDevice + "qx5180: direct port I/O not tried: cannot read /proc/ioports: Permission denied\n" +
-               kSimulated, kSim + "no parallel port"},
+               kNoDevice + "qx5180: direct port I/O not tried: cannot read /proc/ioports: "
+               "Permission denied\n" + kSimulated, kSim + "no parallel port"},
     // Unprivileged readers see every range as zero; ioperm() then has the last word.
     ChoiceCase{"NotRoot", kernel({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
-               kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
-               "ppdev and use /dev/parport0)\n" + kSimulated, kSim + "no permission for I/O port 0x378"},
+               kNoDevice + kNoIoPort + "Operation not permitted" + kRunAsRoot + kSimulated,
+               kSim + "no permission for I/O port 0x378"},
     // Set-user-ID root: the effective uid is what ioperm() is judged by.
-    ChoiceCase{"KernelLockedDown",
-               kernel({{"open", ENOENT}, {"ioperm", EPERM}}, "", 0),
-               kNoDevice + "qx5180: cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
-               "direct port access; load ppdev and use /dev/parport0)\n" + kSimulated,
-               kSim + "no permission for I/O port 0x378"}),
+    ChoiceCase{"KernelLockedDown", kernel({{"open", ENOENT}, {"ioperm", EPERM}}, "", 0),
+               kNoDevice + kNoIoPort + "Operation not permitted (the kernel forbids direct port "
+               "access; load ppdev and use /dev/parport0)\n" + kSimulated,
+               kSim + "no permission for I/O port 0x378"},
+    // No port I/O instructions on this processor.
+    ChoiceCase{"NoPortInstructions", kernel({{"open", ENOENT}, {"ioperm", ENOSYS}}, "", 0),
+               kNoDevice + kNoIoPort + "Function not implemented\n" + kSimulated,
+               kSim + "cannot reach I/O port 0x378"}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
+
+// A claim that sleeps is cut at the limit, however often other signals interrupt it, and is
+// reported as the timeout it is. A read from an empty pipe sleeps as a claim on a busy port
+// does.
+TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
+    struct sigaction quiet {};
+    quiet.sa_handler = [](int) {};
+    sigaction(SIGUSR1, &quiet, nullptr); // no SA_RESTART: the read returns EINTR
+    for (const bool dataWaiting : {false, true}) {
+        int ends[2];
+        ASSERT_EQ(pipe(ends), 0);
+        char byte = 'x';
+        ASSERT_EQ(write(ends[1], &byte, dataWaiting ? 1 : 0), dataWaiting ? 1 : 0);
+        const pthread_t self = pthread_self();
+        std::thread nudge([self] {
+            std::this_thread::sleep_for(20ms);
+            pthread_kill(self, SIGUSR1);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const int error = bus::withinLimit(
+            [&] { return read(ends[0], &byte, 1) < 0 ? errno : 0; }, 300ms);
+        const auto took = std::chrono::steady_clock::now() - start;
+        nudge.join();
+        EXPECT_EQ(error, dataWaiting ? 0 : ETIMEDOUT);
+        EXPECT_TRUE(dataWaiting ? took < 300ms : took >= 300ms && took < 3s)
+            << std::chrono::duration<double>(took).count() << " s";
+        close(ends[0]), close(ends[1]);
+    }
+}
 
 // --- dropping root -------------------------------------------------------------------------
 

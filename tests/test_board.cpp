@@ -85,37 +85,57 @@ TEST_P(Decoder, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
     EXPECT_EQ(board.reg(Register::Loudspeaker), GetParam().loudspeaker);
 }
 
-const std::string ok86 = "address 0x7C data 0x86 ACK loudspeaker volume 6";
+const std::string at7C = "address 0x7C data 0x";
+const std::string mode = "ACK mode control mode ";
+const std::string effect = "ACK 3D and input input ";
+const std::string ok86 = at7C + "86 ACK loudspeaker volume 6";
 const std::string cut = "fault: transaction cut short before its data byte";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Scripts, Decoder, testing::Values(
-    Decoding{"EveryRegister", "S F8 95 P  S F8 D4 P  S F8 E0 P  S F8 2B P  S F8 7A P",
-             {"address 0x7C data 0x95 ACK loudspeaker volume 21",
-              "address 0x7C data 0xD4 ACK left headphone volume 20",
-              "address 0x7C data 0xE0 ACK right headphone volume 0",
-              "address 0x7C data 0x2B ACK mode control mode 3 differential 1 capacitor 1",
-              "address 0x7C data 0x7A ACK 3D and input input 3 3D-level 2 3D-mode 1 headphone-3D 0"}, 0x95},
+    Decoding{"EveryRegister", "S F8 95 P  S F8 D4 P  S F8 EA P",
+             {at7C + "95 ACK loudspeaker volume 21", at7C + "D4 ACK left headphone volume 20",
+              at7C + "EA ACK right headphone volume 10"}, 0x95},
+    // One field bit per write, so that no two fields can stand in for each other.
+    Decoding{"ModeFields", "S F8 01 P S F8 02 P S F8 04 P S F8 08 P S F8 20 P",
+             {at7C + "01 " + mode + "1 differential 0 capacitor 0",
+              at7C + "02 " + mode + "2 differential 0 capacitor 0",
+              at7C + "04 " + mode + "4 differential 0 capacitor 0",
+              at7C + "08 " + mode + "0 differential 0 capacitor 1",
+              at7C + "20 " + mode + "0 differential 1 capacitor 0"}},
+    Decoding{"EffectFields", "S F8 41 P S F8 42 P S F8 44 P S F8 48 P S F8 50 P S F8 60 P",
+             {at7C + "41 " + effect + "0 3D-level 0 3D-mode 0 headphone-3D 1",
+              at7C + "42 " + effect + "0 3D-level 0 3D-mode 1 headphone-3D 0",
+              at7C + "44 " + effect + "0 3D-level 1 3D-mode 0 headphone-3D 0",
+              at7C + "48 " + effect + "0 3D-level 2 3D-mode 0 headphone-3D 0",
+              at7C + "50 " + effect + "1 3D-level 0 3D-mode 0 headphone-3D 0",
+              at7C + "60 " + effect + "2 3D-level 0 3D-mode 0 headphone-3D 0"}},
     Decoding{"OtherAddressOrReadIsIgnored", "S FA 85 P  pin1 S FA 86 P  S F8 85 P  S FB 85 P",
-             {"address 0x7D data 0x85 NACK ignored", "address 0x7D data 0x86 ACK loudspeaker volume 6",
-              "address 0x7C data 0x85 NACK ignored", "address 0x7D data 0x85 NACK ignored"}, 0x86},
+             {"address 0x7D data 0x85 NACK ignored",
+              "address 0x7D data 0x86 ACK loudspeaker volume 6", at7C + "85 NACK ignored",
+              "address 0x7D data 0x85 NACK ignored"}, 0x86},
     Decoding{"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
-             {"address 0x7C data 0x85 ACK loudspeaker volume 5", ok86}, 0x86},
+             {at7C + "85 ACK loudspeaker volume 5", ok86}, 0x86},
     // "HL" after a clocked 0 drops SCL before SDA rises (no stop); "LH" from H/L pulls SDA
     // low before the clock rises (a 0, no start). Data byte 0 1 0 00000 = 0x40.
     Decoding{"OppositeMovesFallFirst", "S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P",
-             {"address 0x7C data 0x40 ACK 3D and input input 0 3D-level 0 3D-mode 0 headphone-3D 0"}},
+             {at7C + "40 " + effect + "0 3D-level 0 3D-mode 0 headphone-3D 0"}},
     Decoding{"StopAfterSevenClocks", "S 1 1 1 1 1 0 0 P  S F8 86 P",
              {"fault: stop condition inside a byte", ok86}, 0x86},
-    Decoding{"StartInDataByte", "S F8 1 0 0 0 S F8 86 P", {"fault: start condition inside a byte", ok86}, 0x86},
+    Decoding{"StartInDataByte", "S F8 1 0 0 0 S F8 86 P",
+             {"fault: start condition inside a byte", ok86}, 0x86},
     Decoding{"StopAfterStart", "S P S F8 86 P", {cut, ok86}, 0x86},
-    Decoding{"AddressWithoutNinthClock", "S F8- P S F8 86 P", {"fault: byte without its acknowledge clock", ok86}, 0x86},
-    Decoding{"ExtraDataByte", "S F8 85 40 P S F8 86 P", {"fault: extra byte after the data byte", ok86}, 0x86},
+    Decoding{"AddressWithoutNinthClock", "S F8- P S F8 86 P",
+             {"fault: byte without its acknowledge clock", ok86}, 0x86},
+    Decoding{"ExtraDataByte", "S F8 85 40 P S F8 86 P",
+             {"fault: extra byte after the data byte", ok86}, 0x86},
     Decoding{"PinMovesInAddressByte", "S 1 1 pin1 1 1 1 0 1 0 85 P S FA 86 P",
              {"fault: address-select pin changed during a transaction",
               "address 0x7D data 0x86 ACK loudspeaker volume 6"}, 0x86},
-    Decoding{"BothLinesRise", "S F8 LL HH S F8 86 P", {"fault: SDA and SCL both rose in one write", ok86}, 0x86},
-    Decoding{"BothLinesFall", "S F8 85 HH LL P S F8 86 P", {"fault: SDA and SCL both fell in one write", ok86}, 0x86}),
+    Decoding{"BothLinesRise", "S F8 LL HH S F8 86 P",
+             {"fault: SDA and SCL both rose in one write", ok86}, 0x86},
+    Decoding{"BothLinesFall", "S F8 85 HH LL P S F8 86 P",
+             {"fault: SDA and SCL both fell in one write", ok86}, 0x86}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

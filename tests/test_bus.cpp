@@ -42,15 +42,20 @@ TEST_P(Transaction, GoesOutByteForByte) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Golden, Transaction, testing::Values(
     Stream{"Loudspeaker1AtAddress0", 0, regs::defaultFrame(0x81),
-           "1F 9F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF "
-           "5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 9F 1F 1F"},
-    Stream{"Left21AtAddress1", 1, Frame{1, 1, 1, 1, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 1},
-           "3F BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F "
-           "FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F BF 3F 3F"},
+           "1F 9F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF "
+           "DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F "
+           "DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 9F 1F 1F"},
+    Stream{"Left21AtAddress1", 1,
+           Frame{1, 1, 1, 1, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 1},
+           "3F BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF "
+           "FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F "
+           "3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F BF 3F 3F"},
     // Only a slot of exactly 1 is a one bit, only an address bit of exactly 1 raises D5.
-    Stream{"OnlyExactlyOneCounts", 2, Frame{2, -1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1},
-           "1F 9F DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF "
-           "5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 9F 1F 1F"}),
+    Stream{"OnlyExactlyOneCounts", 2,
+           Frame{2, -1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 1},
+           "1F 9F DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF "
+           "DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F "
+           "DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 9F 1F 1F"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -59,8 +64,9 @@ const std::string kMayNot = "; the chip may not hold what the panel shows\n";
 
 // A failed write ends the transaction: no later bit goes out, the bus is walked back to
 // idle, the user hears about it once, with the first error, and the chip takes the byte only
-// when the failure came after the data byte's acknowledge clock. Every other position
-// fails like an unplugged port: every write from there on.
+// when the failure came after the data byte's acknowledge clock. The stop condition is
+// complete at write 76: a failure after it leaves nothing to walk back and counts as
+// delivered. Every other position fails like an unplugged port: every write from there on.
 TEST(Transmitter, AFailedWriteCutsTheTransactionAndLeavesTheBusIdle) {
     for (long position = 0; position < 78; ++position) {
         SCOPED_TRACE(testing::Message() << "failing write " << position);
@@ -68,31 +74,29 @@ TEST(Transmitter, AFailedWriteCutsTheTransactionAndLeavesTheBusIdle) {
         test::RecordingPort port(&board);
         std::ostringstream diagnostics;
         bus::Transmitter bus(port, diagnostics);
-        int outcome = -1;
-        bus.setListener([&](int error) { outcome = error; });
         port.failAt = position;
         port.unplugged = position % 2;
-        bus.PPort(regs::defaultFrame(0x85));
+        const bus::Outcome cut = bus.PPort(regs::defaultFrame(0x85));
 
         EXPECT_LE(port.bytes.size(), static_cast<std::size_t>(position) + 1 + 4);
+        EXPECT_TRUE(position < 77 || port.bytes.size() == 78) << "walked back after the stop";
         EXPECT_EQ(port.bytes.back(), 0x1F);
         EXPECT_EQ(diagnostics.str(), kFailed + "a register write: Input/output error" + kMayNot);
-        EXPECT_EQ(outcome, EIO);
-        // The stop condition is complete at write 76; before it, an unplugged port never
-        // gets to give the chip one.
+        EXPECT_EQ(cut.error, EIO);
+        EXPECT_EQ(cut.delivered, position == 77);
         EXPECT_EQ(board.reg(sim::Register::Loudspeaker).has_value(),
                   position == 77 || (position >= 74 && !port.unplugged));
 
         diagnostics.str("");
-        bus.writeIdle();
+        EXPECT_EQ(bus.writeIdle(), port.unplugged ? ENODEV : 0);
         EXPECT_EQ(diagnostics.str(),
                   port.unplugged ? kFailed + "the address-select line: No such device" + kMayNot
                                  : "");
         port.failAt = -1;
         diagnostics.str("");
-        bus.PPort(regs::defaultFrame(0x86));
+        const bus::Outcome next = bus.PPort(regs::defaultFrame(0x86));
         EXPECT_EQ(diagnostics.str(), "");
-        EXPECT_EQ(outcome, 0);
+        EXPECT_TRUE(next.error == 0 && next.delivered);
         EXPECT_EQ(board.reg(sim::Register::Loudspeaker), 0x86);
     }
 }
