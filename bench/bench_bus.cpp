@@ -45,12 +45,11 @@ void BM_PPort(benchmark::State& state) {
     StoringPort port;
     std::ostringstream diagnostics;
     bus::Transmitter transmitter(port, diagnostics);
-    bus::Frame frame = regs::defaultFrame(regs::kMonoDefault);
     int position = 0;
     for (auto _ : state) {
         // A different volume code each time, as the slider sends.
         position = (position + 1) & 31;
-        regs::setField(frame, regs::kVolumeCode, position);
+        bus::Frame frame = regs::defaultFrame(static_cast<std::uint8_t>(0x80 | position));
         benchmark::DoNotOptimize(frame);
         transmitter.PPort(frame);
         benchmark::DoNotOptimize(port.bytes());
@@ -115,13 +114,14 @@ private:
 void BM_PacedPPort(benchmark::State& state) {
     FastKernel kernel;
     std::ostringstream messages;
-    bus::ChosenPort chosen = bus::choosePort(kernel, messages, [] { return nullptr; });
+    bus::ChosenPort chosen = bus::choosePort(
+        kernel, messages, [](const bus::PortError&) {}, [] { return nullptr; });
     if (!chosen.port || chosen.port->name() != bus::kParportDevice) {
         state.SkipWithError("the fake kernel's device was not chosen");
         return;
     }
     bus::Transmitter transmitter(*chosen.port, messages);
-    const bus::Frame frame = regs::defaultFrame(regs::kMonoDefault);
+    const bus::Frame frame = regs::defaultFrame(0x80);
     kernel.states.reserve(1 << 20);
     for (auto _ : state)
         transmitter.PPort(frame);
