@@ -210,8 +210,12 @@ const std::string kSim = "simulated board: ";
 const std::string kLp = " (add your user to group lp, then log in again)\n";
 const std::string kRunAsRoot = " (run as root, or load ppdev and use /dev/parport0)\n";
 const std::map<std::string, int> kBusy{{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}};
-const Calls kSharedClaim{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
-                         "open /dev/parport0 -> 4", "within 50 ms", "PPCLAIM 4"};
+Calls shared(const char* limit, Calls then) {
+    Calls c{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
+            "open /dev/parport0 -> 4", limit, "PPCLAIM 4"};
+    return c.insert(c.end(), then.begin(), then.end()), c;
+}
+const Calls kGaveUpCalls{"close 4", "read /proc/sys/dev/parport/parport0/devices/active"};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
@@ -220,9 +224,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                 "PPRELEASE 3", "close 3"}},
     ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}),
                kShared + kUsingDevice, "/dev/parport0",
-               {kSharedClaim[0], kSharedClaim[1], kSharedClaim[2], kSharedClaim[3],
-                kSharedClaim[4], kSharedClaim[5], kSharedClaim[6], "PPWDATA 4", "PPWDATA 4",
-                "PPRELEASE 4", "close 4"}},
+               shared("within 50 ms", {"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"})},
     ChoiceCase{"NoPortBehindDevice", kernel({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
                kShared + "qx5180: cannot claim /dev/parport0: No such device or address (no port "
                "behind it, or another program holds it exclusively)\n" + kDeviceExists + kSimulated,
@@ -234,9 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
     ChoiceCase{"SharedClaimWaitsInVain", kernel(kBusy, "none\n"),
                kShared + kGaveUp + "the printer driver is printing, or another program is using "
                "the port\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 busy",
-               {kSharedClaim[0], kSharedClaim[1], kSharedClaim[2], kSharedClaim[3],
-                kSharedClaim[4], kSharedClaim[5], kSharedClaim[6], "close 4",
-                "read /proc/sys/dev/parport/parport0/devices/active"}},
+               shared("within 50 ms", kGaveUpCalls)},
     ChoiceCase{"Printing", kernel(kBusy, "lp0\n"),
                kShared + kGaveUp + "the printer driver (lp0) is printing\n" + kDeviceExists +
                kSimulated, kSim + "/dev/parport0 busy printing"},
@@ -250,9 +250,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                "free\nqx5180: gave up waiting for /dev/parport0 after 2 s: the printer driver is "
                "printing, or another program is using the port\n" + kDeviceExists + kSimulated,
                kSim + "/dev/parport0 busy",
-               {kSharedClaim[0], kSharedClaim[1], kSharedClaim[2], kSharedClaim[3],
-                kSharedClaim[4], "within 2000 ms", kSharedClaim[6], "close 4",
-                "read /proc/sys/dev/parport/parport0/devices/active"}, true},
+               shared("within 2000 ms", kGaveUpCalls), true},
     ChoiceCase{"NotInGroupLp", kernel({{"open", EACCES}}),
                "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists +
                kSimulated, kSim + "no permission for /dev/parport0"},

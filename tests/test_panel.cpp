@@ -334,12 +334,11 @@ TEST(PanelAccess, ControlsAreNamedByTheirCaptions) {
     PanelRig rig;
     // clang-format off
     const std::pair<const char*, const char*> golden[] = {
-        {"monovol", "MONO VOLUME CONTROL"}, {"leftvol", "LEFT VOLUME CONTROL"},
-        {"rightvol", "RIGHT VOLUME CONTROL"}, {"vol3d", "3D LEVEL"},
-        {"hfgainbox", "MONO VOLUME CONTROL Step #"}, {"lgainbox", "LEFT VOLUME CONTROL Step #"},
-        {"rgainbox", "RIGHT VOLUME CONTROL Step #"}, {"RLS", "LOUDSPEAKER"},
-        {"LHP", "LEFT HEADPHONE"}, {"RHP", "RIGHT HEADPHONE"}, {"mode3", "MODE 3"},
-        {"modeframe", "MODE SELECT"}, {"RESET", " DEFAULT"},
+        {"monovol", "MONO VOLUME CONTROL"}, {"leftvol", "LEFT VOLUME CONTROL"}, {"vol3d", "3D LEVEL"},
+        {"rightvol", "RIGHT VOLUME CONTROL"}, {"hfgainbox", "MONO VOLUME CONTROL Step #"},
+        {"lgainbox", "LEFT VOLUME CONTROL Step #"}, {"rgainbox", "RIGHT VOLUME CONTROL Step #"},
+        {"RLS", "LOUDSPEAKER"}, {"LHP", "LEFT HEADPHONE"}, {"RHP", "RIGHT HEADPHONE"},
+        {"mode3", "MODE 3"}, {"modeframe", "MODE SELECT"}, {"RESET", " DEFAULT"},
         // Three pairs carry the caption that their partner's name suggests.
         {"narrow", "WIDE"}, {"wide", "NARROW"}, {"ocl", "SE"}, {"se", "OCL"},
         {"l2r2", "L1 AND R1        SINGLE ENDED STEREO PAIR"},
