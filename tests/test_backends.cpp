@@ -254,6 +254,9 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
     ChoiceCase{"NotInGroupLp", kernel({{"open", EACCES}}),
                "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists +
                kSimulated, kSim + "no permission for /dev/parport0"},
+    ChoiceCase{"NotPermitted", kernel({{"open", EPERM}}),
+               "qx5180: cannot open /dev/parport0: Operation not permitted" + kLp + kDeviceExists +
+               kSimulated, kSim + "no permission for /dev/parport0"},
     ChoiceCase{"StaleNode", kernel({{"open", ENODEV}}),
                "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists + kSimulated,
                kSim + "no port behind /dev/parport0"},

@@ -101,4 +101,25 @@ TEST(Transmitter, AFailedWriteCutsTheTransactionAndLeavesTheBusIdle) {
     }
 }
 
+// How a cut transaction is walked back, from the failed write on: never a clock pulse, a
+// stop (or, with both lines high, a start and a stop) only once a start went out, and the
+// idle byte with the address-select level last; nothing after a stop that was complete.
+TEST(Transmitter, WalksBackFromTheLastStateThatReachedThePort) {
+    // clang-format off
+    const std::tuple<std::int16_t, long, const char*> rows[] = {
+        {0, 0, "1F 1F"}, {0, 1, "9F 1F"}, {1, 4, "7F FF BF 3F 3F"}, {1, 5, "3F FF BF 3F 3F"},
+        {1, 6, "7F BF 3F 3F"}, {1, 77, "3F"}};
+    // clang-format on
+    for (const auto& [addressBit, failAt, tail] : rows) {
+        test::RecordingPort port;
+        std::ostringstream diagnostics;
+        bus::Transmitter bus(port, diagnostics);
+        bus.setAddressBit(addressBit);
+        port.failAt = failAt;
+        bus.PPort(regs::defaultFrame(0x85));
+        EXPECT_EQ(std::vector(port.bytes.begin() + failAt, port.bytes.end()), bytes(tail))
+            << addressBit << ' ' << failAt;
+    }
+}
+
 } // namespace

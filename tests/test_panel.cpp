@@ -312,6 +312,7 @@ TEST(PanelTitle, SaysWhetherTheChipHoldsWhatTheWindowShows) {
         {"", 20, false, {}, failed + "Input/output error"},
         {"", 20, false, {"key leftvol Right", "key vol3d Right"}, failed + "Input/output error"},
         {"", 20, false, {"key leftvol Right", "key monovol Right"}, plain},
+        {"", 20, true, {}, failed + "No such device"},
         // The stop was complete: the chip took the write, although the idle byte after it failed.
         {"", 77, false, {}, plain},
         {"", 320, false, {"click mode2", "key monovol Right"}, failed + "Input/output error"},
