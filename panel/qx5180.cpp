@@ -1,5 +1,6 @@
 #include "qx5180.h"
 
+#include "access.h"
 #include "layout.h"
 
 #include <QGroupBox>
@@ -86,7 +87,7 @@ void QX5180::build() {
     setObjectName("QX5180");
     setPalette(style()->standardPalette());
     setWindowTitle(layout::kTitle);
-    setWindowIcon(QIcon(":/qx5180.png"));
+    setWindowIcon(panelIcon());
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
@@ -109,16 +110,13 @@ void QX5180::build() {
         }
         case layout::Kind::Slider: {
             auto* s = new TrackSlider(Qt::Horizontal, container);
-            s->setStyle(&m_sliderStyle);
             s->setTickPosition(QSlider::TicksBelow);
             s->setTickInterval(1);
             w = s;
             break;
         }
         case layout::Kind::TextBox: {
-            auto* e = new QLineEdit(text, container);
-            e->setAlignment(Qt::AlignCenter);
-            e->setReadOnly(true);
+            auto* e = new ReadOnlyBox(text, container);
             w = e;
             break;
         }
@@ -172,6 +170,8 @@ void QX5180::build() {
     m_LHP = control<QLineEdit>("LHP");
     m_RHP = control<QLineEdit>("RHP");
     m_monovol->setFocus();
+    keepPanelLook(*this, m_style);
+    makeAccessible(*this);
 }
 
 void QX5180::setTabOrder() {
