@@ -91,8 +91,9 @@ public:
     int childCount() const override { return int(inView().size()); }
     QAccessibleInterface* child(int index) const override {
         const QWidgetList list = inView();
-        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index])
-                                                 : nullptr;
+        return index >= 0 && index < list.size()
+                   ? QAccessible::queryAccessibleInterface(list[index])
+                   : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         return child ? int(inView().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
@@ -111,7 +112,8 @@ QAccessibleInterface* panelAccessible(const QString& className, QObject* object)
 
 // Installed before any window exists, so that no control is ever read through Qt's own
 // interface first and kept in its cache.
-[[maybe_unused]] const bool kFactoryInstalled = (QAccessible::installFactory(panelAccessible), true);
+[[maybe_unused]] const bool kFactoryInstalled =
+    (QAccessible::installFactory(panelAccessible), true);
 
 struct Words {
     const char* control;

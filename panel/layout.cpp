@@ -118,15 +118,9 @@ constexpr Caption kCaptions[] = {
 // Measured with DejaVu Sans, the font Debian's desktops start with; with another font, a
 // caption that still does not fit is made smaller at start-up.
 constexpr CaptionFont kCaptionFonts[] = {
-    {"l2r2", 8},
-    {"l1r1", 8, "l2r2"},
-    {"l1l2r1r2", 8, "l1r1"},
-    {"Diff", 10},
-    {"Label8", 10},
-    {"Label9", 10, "Label8"},
-    {"Label1", 10},
-    {"Label2", 10, "Label1"},
-    {"Label3", 10, "Label2"},
+    {"l2r2", 8},    {"l1r1", 8, "l2r2"},      {"l1l2r1r2", 8, "l1r1"},
+    {"Diff", 10},   {"Label8", 10},           {"Label9", 10, "Label8"},
+    {"Label1", 10}, {"Label2", 10, "Label1"}, {"Label3", 10, "Label2"},
 };
 
 } // namespace

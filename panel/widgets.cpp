@@ -88,11 +88,11 @@ void OptionButton::paintEvent(QPaintEvent*) {
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
-        focus.rect = style()
-                         ->itemTextRect(fontMetrics(), textRect, flags, isEnabled(),
-                                        wrappedCaption())
-                         .adjusted(-3, -2, 3, 2) &
-                     rect().adjusted(indicatorRect().right() + 2, 0, 0, 0);
+        focus.rect =
+            style()
+                ->itemTextRect(fontMetrics(), textRect, flags, isEnabled(), wrappedCaption())
+                .adjusted(-3, -2, 3, 2) &
+            rect().adjusted(indicatorRect().right() + 2, 0, 0, 0);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
     }
 }
@@ -111,8 +111,8 @@ void OptionButton::keyPressEvent(QKeyEvent* event) {
     default:
         return QRadioButton::keyPressEvent(event);
     }
-    QList<OptionButton*> group = parentWidget()->findChildren<OptionButton*>(
-        QString(), Qt::FindDirectChildrenOnly);
+    QList<OptionButton*> group =
+        parentWidget()->findChildren<OptionButton*>(QString(), Qt::FindDirectChildrenOnly);
     QRect spread;
     for (const OptionButton* b : group)
         spread |= QRect(b->geometry().center(), QSize(1, 1));
@@ -240,8 +240,8 @@ void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
         drawFocusRing(painter, option->rect, option->palette);
 }
 
-void PanelStyle::drawControl(ControlElement element, const QStyleOption* option,
-                             QPainter* painter, const QWidget* widget) const {
+void PanelStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
     const WithoutFocus plain(option);
     QProxyStyle::drawControl(element, option, painter, widget);
     if (plain.hadFocus() && element == CE_PushButton)
@@ -278,13 +278,14 @@ QIcon panelIcon() {
 void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, int maxLines) {
     QFont font = widget.font();
     int size = font.pixelSize();
+    QWidget* match = nullptr;
     for (const layout::CaptionFont& c : layout::captionFonts()) {
         if (widget.objectName() != QLatin1String(c.control))
             continue;
         size = c.pixelSize;
-        if (const QWidget* match = c.matches ? widget.parentWidget()->findChild<QWidget*>(
-                                                   QLatin1String(c.matches))
-                                             : nullptr)
+        if (c.matches)
+            match = widget.parentWidget()->findChild<QWidget*>(QLatin1String(c.matches));
+        if (match)
             size = std::min(size, match->font().pixelSize());
     }
     for (; size >= 8; --size) {
@@ -297,4 +298,6 @@ void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, in
     }
     if (font != widget.font())
         widget.setFont(font);
+    if (match && match->font().pixelSize() > font.pixelSize())
+        match->setFont(font);
 }
