@@ -1,125 +1,99 @@
-// What the panel looks like and how it answers arrows, clicks beside the thumb and a screen
-// reader, measured on the rendered window and through Qt's accessibility interfaces.
+// The panel as rendered and as its arrows and clicks beside the thumb answer.
 #include "panelrig.h"
 
-#include <QAccessible>
-#include <QLabel>
 #include <QStyleOptionSlider>
 
 #include <cmath>
-#include <iostream>
 
 namespace {
 
 using test::PanelRig;
 
-double contrast(QRgb a, QRgb b) {
-    auto lum = [](QRgb c) {
-        auto lin = [](int v) {
-            return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + .055) / 1.055, 2.4);
-        };
-        return .2126 * lin(qRed(c)) + .7152 * lin(qGreen(c)) + .0722 * lin(qBlue(c));
+double contrast(QRgb a, QRgb b) { // WCAG 2: relative luminances, (lighter + .05) / (darker + .05)
+    const auto l = [](QRgb c) {
+        double sum = .05;
+        for (auto [v, w] : {std::pair{qRed(c), .2126}, {qGreen(c), .7152}, {qBlue(c), .0722}})
+            sum += w * (v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + .055) / 1.055, 2.4));
+        return sum;
     };
-    return (std::max(lum(a), lum(b)) + .05) / (std::min(lum(a), lum(b)) + .05);
+    return std::max(l(a), l(b)) / std::min(l(a), l(b));
 }
 
 QImage shot(const PanelRig& rig) {
     return rig.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// Device pixels of a control's rectangle, in window coordinates.
-QRect onImage(const QWidget* w, const QImage& image, QRect r = {}) {
-    const qreal s = image.devicePixelRatio();
-    r = (r.isNull() ? w->rect() : r).translated(w->mapTo(w->window(), QPoint()));
-    return QRect(qRound(r.x() * s), qRound(r.y() * s), qRound(r.width() * s),
-                 qRound(r.height() * s));
+QRect scaled(QRect r, qreal s) {
+    return QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s).toRect();
 }
 
-TEST(PanelLook, StaysLightUnderADarkApplicationPalette) {
-    const QImage light = shot(PanelRig());
-    QPalette dark(QColor(40, 40, 40), QColor(30, 30, 30));
-    QApplication::setPalette(dark);
+// The same pixels under a dark application palette. Focus shows from the start on MONO VOLUME,
+// then wherever it goes, as a ring of 3:1 or more against the unfocused pixels; nothing outside
+// the focused control changes.
+TEST(PanelLook, LightUnderADarkPaletteWithAFocusRingOnlyOnTheFocusedControl) {
+    const QImage opened = shot(PanelRig());
+    QApplication::setPalette(QPalette(QColor(40, 40, 40), QColor(30, 30, 30)));
     PanelRig rig;
     QApplication::setPalette(QPalette(Qt::darkBlue));
-    EXPECT_TRUE(shot(rig) == light);
+    EXPECT_TRUE(shot(rig) == opened);
+    rig.window->focusWidget()->clearFocus();
+    const QImage plain = shot(rig);
+    for (const char* name : {"monovol", "vol3d", "hfgainbox", "RLS", "RESET", "mode0", "addrone"}) {
+        QWidget* w = rig.find(name);
+        w->setFocus(Qt::TabFocusReason);
+        const QImage on = name == std::string("monovol") ? opened : shot(rig);
+        QRect ring, inner; // ring bounds the pixels changed by 3:1 or more
+        double least = 99; // on ring's outline
+        for (int pass = 0; pass < 2; ++pass, inner = ring.adjusted(1, 1, -1, -1))
+            for (int y = 0; y < plain.height(); ++y)
+                for (int x = 0; x < plain.width(); ++x) {
+                    const double c = contrast(on.pixel(x, y), plain.pixel(x, y));
+                    EXPECT_TRUE(c == 1 || scaled(QRect(w->mapTo(w->window(), QPoint()), w->size()),
+                                                 plain.devicePixelRatio())
+                                              .contains(x, y))
+                        << name;
+                    ring |= pass == 0 && c >= 3 ? QRect(x, y, 1, 1) : QRect();
+                    least = pass && ring.contains(x, y) && !inner.contains(x, y)
+                                ? std::min(least, c)
+                                : least;
+                }
+        EXPECT_TRUE(least >= 3 && ring.width() * ring.height() >= 100) << name << ' ' << least;
+        std::cout << name << ": ring " << ring.width() << 'x' << ring.height() << ", " << least
+                  << ":1\n";
+    }
     QApplication::setPalette(QApplication::style()->standardPalette());
 }
 
-// Focus shows at once on MONO VOLUME, then wherever Tab puts it; nothing else changes.
-TEST(PanelLook, FocusRingStandsOutAndOnlyOnTheFocusedControl) {
-    PanelRig rig;
-    const QImage opened = shot(rig);
-    rig.window->focusWidget()->clearFocus();
-    const QImage plain = shot(rig);
-    for (const char* name :
-         {"monovol", "vol3d", "hfgainbox", "RLS", "RESET", "mode0", "addrzero"}) {
-        QWidget* w = rig.find(name);
-        w->setFocus(Qt::TabFocusReason);
-        const QImage focused = name == std::string("monovol") ? opened : shot(rig);
-        const QRect inside = onImage(w, plain);
-        QRect ring; // around the pixels that changed by 3:1 or more; its outline must be all such
-        const auto strong = [&](int x, int y) {
-            return contrast(focused.pixel(x, y), plain.pixel(x, y)) >= 3;
-        };
-        for (int y = 0; y < plain.height(); ++y)
-            for (int x = 0; x < plain.width(); ++x) {
-                EXPECT_TRUE(inside.contains(x, y) || focused.pixel(x, y) == plain.pixel(x, y));
-                ring |= strong(x, y) ? QRect(x, y, 1, 1) : QRect();
-            }
-        double least = 99;
-        for (const QRect side :
-             {ring.adjusted(0, 0, 0, 1 - ring.height()), ring.adjusted(0, ring.height() - 1, 0, 0),
-              ring.adjusted(0, 0, 1 - ring.width(), 0), ring.adjusted(ring.width() - 1, 0, 0, 0)})
-            for (int y = side.top(); y <= side.bottom(); ++y)
-                for (int x = side.left(); x <= side.right(); ++x)
-                    least = std::min(least, contrast(focused.pixel(x, y), plain.pixel(x, y)));
-        EXPECT_GE(least, 3.0) << name;
-        EXPECT_GE(ring.width() * ring.height(), 100) << name;
-        std::cout << name << ": ring " << ring.width() << 'x' << ring.height()
-                  << " px, least contrast " << least << ":1\n";
-    }
-}
-
-// With either font: no caption is cut at the top or bottom, no option caption reaches the
-// column before the next control's indicator, and the address circles are whole.
+// With either font (and at scale 2 in test_look_scale2): no option caption is cut at top or
+// bottom or inks a button's last two columns (neighbours overlap the last one by the layout's
+// rounding), so a blank column parts it from the next circle; address circles are whole.
 TEST(PanelLook, CaptionsKeepClearOfTheirNeighbours) {
     for (const char* family : {"DejaVu Sans", "Liberation Sans"}) {
-        if (!QFontInfo(QFont(family)).exactMatch()) {
-            ADD_FAILURE() << "*** font " << family << " is not installed; install-deps --test ***";
-            continue;
-        }
+        ASSERT_TRUE(QFontInfo(QFont(family)).exactMatch()) << "*** " << family << " missing ***";
         QApplication::setFont(QFont(family));
         PanelRig rig;
-        const QImage image = shot(rig);
-        const auto ink = [&](int x, int y) { return qGray(image.pixel(x, y)) < 150; };
-        for (QWidget* w : rig.window->findChildren<QWidget*>()) {
-            auto* b = qobject_cast<OptionButton*>(w);
-            const QRect r = onImage(w, image, b ? b->captionRect() : QRect());
-            auto* l = qobject_cast<QLabel*>(w);
-            if ((!b && (!l || l->text().isEmpty())) || !image.rect().contains(r))
-                continue;
-            for (int x = r.left(); x <= r.right(); ++x)
-                EXPECT_FALSE(ink(x, r.top()) || ink(x, r.bottom()))
-                    << family << w->objectName().toStdString();
-            for (int y = r.top(); y <= r.bottom() && b; ++y)
-                EXPECT_FALSE(ink(r.right(), y)) << family << ' ' << w->objectName().toStdString();
+        for (OptionButton* b : rig.window->findChildren<OptionButton*>()) {
+            const QImage image = b->grab().toImage();
+            const qreal s = image.devicePixelRatio();
+            const QRect r = scaled(b->captionRect(), s);
+            QRect inked; // the indicator's ink
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const bool ink = qGray(image.pixel(x, y)) < 200;
+                    EXPECT_FALSE(ink && x >= r.left() &&
+                                 (y == r.top() || y == r.bottom() || x >= image.width() - 2 * s))
+                        << family << ' ' << b->objectName().toStdString();
+                    inked |= ink && x < r.left() - 1 ? QRect(x, y, 1, 1) : QRect();
+                }
+            EXPECT_TRUE(!b->parent()->objectName().startsWith("addr") ||
+                        inked.width() == inked.height());
         }
-        for (const char* name : {"addrone", "addrzero"}) {
-            const QRect r = onImage(rig.find(name), image);
-            QRect circle;
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x < r.left() + r.height(); ++x)
-                    if (ink(x, y))
-                        circle |= QRect(x, y, 1, 1);
-            EXPECT_EQ(circle.height(), circle.width()) << name;
-        }
-        EXPECT_EQ(rig.find("Label8")->font(), rig.find("Label9")->font()) << family;
     }
     QApplication::setFont(QFont());
 }
 
-// Right and Down select the next button on screen, Left and Up the previous, round both ends;
-// the selection sends as a click does ("7C:07": address 0x7C, data 0x07).
+// Right/Down select the next button on screen, Left/Up the previous, round both ends, and send
+// as a click does (data bytes to 0x7C).
 TEST(PanelKeys, ArrowsGoRoundEveryGroup) {
     const std::tuple<const char*, Qt::Key, const char*, std::vector<int>> rows[] = {
         {"mode0", Qt::Key_Left, "mode7", {0x07}},  {"mode7", Qt::Key_Right, "mode0", {0x00}},
@@ -141,17 +115,8 @@ TEST(PanelKeys, ArrowsGoRoundEveryGroup) {
     }
 }
 
-QRect thumb(const QSlider* s) {
-    QStyleOptionSlider o;
-    o.initFrom(s);
-    o.orientation = s->orientation();
-    o.minimum = s->minimum(), o.maximum = s->maximum();
-    o.sliderPosition = o.sliderValue = s->value();
-    return s->style()->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, s);
-}
-
 // One large step towards a click 1 or 3 px beside the thumb: 1 on a volume, 5 on the 3D level.
-TEST(PanelMouse, ClickBesideTheThumbPagesAndHoldingRepeats) {
+TEST(PanelMouse, ClickBesideTheThumbPages) {
     const std::tuple<const char*, int, int, int> rows[] = {
         {"monovol", 15, -1, 14}, {"leftvol", 15, 1, 16}, {"rightvol", 0, 3, 1}, {"vol3d", 0, 1, 3},
         {"vol3d", 0, 3, 3},      {"vol3d", 1, -1, 0},    {"vol3d", 1, 1, 3},    {"vol3d", 2, -3, 0},
@@ -160,33 +125,13 @@ TEST(PanelMouse, ClickBesideTheThumbPagesAndHoldingRepeats) {
     for (const auto& [name, from, beside, to] : rows) {
         QSlider* s = rig.slider(name);
         s->setValue(from);
-        const QRect t = thumb(s);
-        QTest::mouseClick(s, Qt::LeftButton, {},
-                          {beside < 0 ? t.left() + beside : t.right() + beside, 5});
+        QStyleOptionSlider o;
+        o.initFrom(s);
+        o.minimum = s->minimum(), o.maximum = s->maximum(), o.sliderPosition = from;
+        const QRect t =
+            s->style()->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, s);
+        QTest::mouseClick(s, Qt::LeftButton, {}, {(beside < 0 ? t.left() : t.right()) + beside, 5});
         EXPECT_EQ(s->value(), to) << name << ' ' << from << ' ' << beside;
-    }
-    QSlider* s = rig.slider("monovol");
-    s->setValue(0);
-    const QPoint pointer(s->width() / 2, 5);
-    QTest::mousePress(s, Qt::LeftButton, {}, pointer);
-    QTest::qWait(2000);
-    QTest::mouseRelease(s, Qt::LeftButton, {}, pointer);
-    EXPECT_TRUE(thumb(s).left() <= pointer.x() && pointer.x() <= thumb(s).right()) << s->value();
-}
-
-// A screen reader reads a slider as the step shown beside it: the box's number, or the word
-// under the 3D level's tick.
-TEST(PanelAccess, SlidersReadAsTheStepTheScreenShows) {
-    const std::tuple<const char*, const char*, int, const char*> rows[] = {
-        {"monovol", "Right", 2, "2"}, {"leftvol", "End", 32, "32"},  {"vol3d", "Home", 1, "low"},
-        {"vol3d", "Right", 2, "med"}, {"vol3d", "Right", 3, "high"}, {"vol3d", "End", 4, "max"}};
-    PanelRig rig;
-    for (const auto& [name, key, value, text] : rows) {
-        rig.find(name)->setFocus();
-        QTest::keyClick(rig.find(name), QKeySequence(key)[0].key());
-        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(rig.find(name));
-        EXPECT_EQ(a->valueInterface()->currentValue(), value) << name << ' ' << key;
-        EXPECT_EQ(a->text(QAccessible::Value), text) << name << ' ' << key;
     }
 }
 
