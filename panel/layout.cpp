@@ -115,6 +115,14 @@ constexpr Caption kCaptions[] = {
     {"RHP", "Label9"},
 };
 
+// Measured with DejaVu Sans, the font Debian's desktops start with; with another font, a
+// caption that still does not fit is made smaller at start-up.
+constexpr CaptionFont kCaptionFonts[] = {
+    {"l2r2", 8},    {"l1r1", 8, "l2r2"},      {"l1l2r1r2", 8, "l1r1"},
+    {"Diff", 10},   {"Label8", 10},           {"Label9", 10, "Label8"},
+    {"Label1", 10}, {"Label2", 10, "Label1"}, {"Label3", 10, "Label2"},
+};
+
 } // namespace
 
 std::span<const Control> controls() {
@@ -125,6 +133,10 @@ std::span<const Slider> sliders() {
 }
 std::span<const Caption> captions() {
     return kCaptions;
+}
+
+std::span<const CaptionFont> captionFonts() {
+    return kCaptionFonts;
 }
 
 } // namespace layout

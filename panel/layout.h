@@ -38,8 +38,18 @@ struct Caption {
     const char* heading = nullptr;
 };
 
+// Captions drawn smaller than the window's font so that they fit their rectangles. A caption
+// is never drawn larger than the one it matches, so a row of headings stays even whatever
+// font the desktop has.
+struct CaptionFont {
+    const char* control;
+    int pixelSize;
+    const char* matches = nullptr;
+};
+
 std::span<const Control> controls();
 std::span<const Slider> sliders();
 std::span<const Caption> captions();
+std::span<const CaptionFont> captionFonts();
 
 } // namespace layout

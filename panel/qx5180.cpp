@@ -1,5 +1,6 @@
 #include "qx5180.h"
 
+#include "access.h"
 #include "layout.h"
 
 #include <QGroupBox>
@@ -92,7 +93,7 @@ QX5180::Built QX5180::build() {
     setObjectName("QX5180");
     setPalette(style()->standardPalette());
     setWindowTitle(layout::kTitle);
-    setWindowIcon(QIcon(":/qx5180.png"));
+    setWindowIcon(panelIcon());
     QFont small = font();
     small.setPixelSize(11);
     setFont(small);
@@ -116,16 +117,13 @@ QX5180::Built QX5180::build() {
         }
         case layout::Kind::Slider: {
             auto* s = new TrackSlider(Qt::Horizontal, container);
-            s->setStyle(&m_sliderStyle);
             s->setTickPosition(QSlider::TicksBelow);
             s->setTickInterval(1);
             w = s;
             break;
         }
         case layout::Kind::TextBox: {
-            auto* e = new QLineEdit(text, container);
-            e->setAlignment(Qt::AlignCenter);
-            e->setReadOnly(true);
+            auto* e = new ReadOnlyBox(text, container);
             w = e;
             break;
         }
@@ -186,6 +184,8 @@ QX5180::Built QX5180::build() {
     m_addrzero = typed<QRadioButton>(built, "addrzero");
     m_mute = typed<QRadioButton>(built, "mute");
     m_monovol->setFocus();
+    keepPanelLook(*this, m_style);
+    makeAccessible(*this);
     return built;
 }
 

@@ -75,8 +75,8 @@ private:
     regs::ControlFrames m_frames;
     QString m_title;
     // Wraps a fresh copy of the application's style, not the desktop's default, so the
-    // sliders look like every other control whatever QT_STYLE_OVERRIDE says.
-    TrackPagingStyle m_sliderStyle{QApplication::style()->name()};
+    // controls keep their look whatever QT_STYLE_OVERRIDE or a later style change says.
+    PanelStyle m_style{QApplication::style()->name()};
 
     QSlider* m_monovol = nullptr;
     QSlider* m_leftvol = nullptr;

@@ -1,6 +1,12 @@
 #include "widgets.h"
 
+#include "layout.h"
+
+#include <QAccessible>
+#include <QApplication>
 #include <QFontMetrics>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -8,40 +14,126 @@
 
 #include <algorithm>
 
+namespace {
+
+// Columns kept blank between a caption and the control to its right; the caption starts as
+// much nearer its own indicator, so the longest captions still fit on two lines.
+constexpr int kCaptionGap = 2;
+
+void drawFocusRing(QPainter* painter, const QRect& around, const QPalette& palette) {
+    const QRegion ring = QRegion(around).subtracted(around.adjusted(2, 2, -2, -2));
+    for (const QRect& part : ring)
+        painter->fillRect(part, palette.color(QPalette::Highlight).darker(200));
+}
+
+// Fusion's own signs of focus are faint and follow only keyboard focus changes; the panel
+// draws its ring instead, so the style is asked to draw every control as unfocused.
+class WithoutFocus {
+public:
+    explicit WithoutFocus(const QStyleOption* option)
+        : m_option(const_cast<QStyleOption*>(option)), m_state(option->state) {
+        m_option->state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
+    }
+    ~WithoutFocus() { m_option->state = m_state; }
+    WithoutFocus(const WithoutFocus&) = delete;
+    WithoutFocus& operator=(const WithoutFocus&) = delete;
+    bool hadFocus() const { return m_state & QStyle::State_HasFocus; }
+
+private:
+    QStyleOption* m_option;
+    QStyle::State m_state;
+};
+
+class LookKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::ApplicationPaletteChange:
+        case QEvent::ApplicationFontChange:
+        case QEvent::ThemeChange:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+} // namespace
+
 OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
+
+QRect OptionButton::indicatorRect() const {
+    const int side =
+        std::min(style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, this), height());
+    return QRect(0, (height() - side) / 2, side, side);
+}
 
 void OptionButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QStyleOptionButton option;
     initStyleOption(&option);
 
-    const int indicatorWidth =
-        style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, this);
-    const int indicatorHeight =
-        style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, &option, this);
-
     QStyleOptionButton indicator = option;
-    indicator.rect = QRect(0, (height() - indicatorHeight) / 2, indicatorWidth, indicatorHeight);
+    indicator.rect = indicatorRect();
     style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &indicator, &p, this);
 
     const QRect textRect = captionRect();
-    style()->drawItemText(&p, textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                          palette(), isEnabled(), wrappedCaption(), QPalette::WindowText);
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    style()->drawItemText(&p, textRect, flags, palette(), isEnabled(), wrappedCaption(),
+                          QPalette::WindowText);
 
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
-        focus.rect = style()->itemTextRect(fontMetrics(), textRect,
-                                           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                                           isEnabled(), wrappedCaption());
+        focus.rect =
+            style()
+                ->itemTextRect(fontMetrics(), textRect, flags, isEnabled(), wrappedCaption())
+                .adjusted(-3, -2, 3, 2) &
+            rect().adjusted(indicatorRect().right() + 2, 0, 0, 0);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
     }
 }
 
+void OptionButton::keyPressEvent(QKeyEvent* event) {
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        step = 1;
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        step = -1;
+        break;
+    default:
+        return QRadioButton::keyPressEvent(event);
+    }
+    QList<OptionButton*> group =
+        parentWidget()->findChildren<OptionButton*>(QString(), Qt::FindDirectChildrenOnly);
+    QRect spread;
+    for (const OptionButton* b : group)
+        spread |= QRect(b->geometry().center(), QSize(1, 1));
+    const bool row = spread.width() >= spread.height();
+    std::sort(group.begin(), group.end(), [row](const OptionButton* a, const OptionButton* b) {
+        const QPoint p = a->geometry().center(), q = b->geometry().center();
+        return row ? std::pair(p.x(), p.y()) < std::pair(q.x(), q.y())
+                   : std::pair(p.y(), p.x()) < std::pair(q.y(), q.x());
+    });
+    const qsizetype count = group.size();
+    OptionButton* next = group[(group.indexOf(this) + step + count) % count];
+    next->click();
+    next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    event->accept();
+}
+
 QRect OptionButton::captionRect() const {
     const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, this) +
-                       style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, this);
-    return rect().adjusted(indent, 0, 0, 0);
+                       style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, this) -
+                       kCaptionGap;
+    return rect().adjusted(indent, 0, -kCaptionGap, 0);
 }
 
 QString OptionButton::wrappedCaption() const {
@@ -52,31 +144,82 @@ bool OptionButton::hitButton(const QPoint& pos) const {
     return rect().contains(pos);
 }
 
-void TrackSlider::mousePressEvent(QMouseEvent* event) {
-    QStyleOptionSlider option;
-    initStyleOption(&option);
-    const QPoint at = event->position().toPoint();
-    if (event->button() != Qt::LeftButton ||
-        style()->hitTestComplexControl(QStyle::CC_Slider, &option, at, this) ==
-            QStyle::SC_SliderHandle)
-        return QSlider::mousePressEvent(event);
-
-    const QRect groove =
-        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
-    const QPoint onTrack =
-        orientation() == Qt::Horizontal
-            ? QPoint(std::clamp(at.x(), groove.left(), groove.right()), groove.center().y())
-            : QPoint(groove.center().x(), std::clamp(at.y(), groove.top(), groove.bottom()));
-    const QPointF shift = onTrack - at;
-    QMouseEvent onGroove(event->type(), onTrack, event->scenePosition() + shift,
-                         event->globalPosition() + shift, event->button(), event->buttons(),
-                         event->modifiers(), event->pointingDevice());
-    QSlider::mousePressEvent(&onGroove);
-    event->setAccepted(onGroove.isAccepted());
+void TrackSlider::setStepTexts(const QStringList& texts) {
+    m_stepTexts = texts;
 }
 
-int TrackPagingStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                                QStyleHintReturn* returnData) const {
+QString TrackSlider::stepText() const {
+    const int index = value() - minimum();
+    return index < m_stepTexts.size() ? m_stepTexts[index] : QString::number(step());
+}
+
+// The panel's sliders are horizontal.
+int TrackSlider::pagingDirection() const {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect thumb =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    return m_pointer.x() < thumb.left() ? -1 : m_pointer.x() > thumb.right() ? 1 : 0;
+}
+
+void TrackSlider::pageTowardsPointer() {
+    triggerAction(m_paging > 0 ? SliderPageStepAdd : SliderPageStepSub);
+}
+
+void TrackSlider::mousePressEvent(QMouseEvent* event) {
+    m_pointer = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || m_paging != 0 || pagingDirection() == 0)
+        return QSlider::mousePressEvent(event);
+    m_paging = pagingDirection();
+    event->accept();
+    pageTowardsPointer();
+    m_repeat.start(500, this);
+}
+
+void TrackSlider::mouseMoveEvent(QMouseEvent* event) {
+    if (m_paging == 0)
+        return QSlider::mouseMoveEvent(event);
+    m_pointer = event->position().toPoint();
+    event->accept();
+}
+
+void TrackSlider::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_paging == 0 || event->button() != Qt::LeftButton)
+        return QSlider::mouseReleaseEvent(event);
+    m_repeat.stop();
+    m_paging = 0;
+    event->accept();
+}
+
+void TrackSlider::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_repeat.timerId())
+        return QSlider::timerEvent(event);
+    if (pagingDirection() != m_paging)
+        return m_repeat.stop();
+    pageTowardsPointer();
+    m_repeat.start(50, this);
+}
+
+void TrackSlider::sliderChange(SliderChange change) {
+    QSlider::sliderChange(change);
+    if (change == SliderValueChange) {
+        QAccessibleValueChangeEvent shown(this, step());
+        QAccessible::updateAccessibility(&shown);
+    }
+}
+
+ReadOnlyBox::ReadOnlyBox(const QString& text, QWidget* parent) : QLineEdit(parent) {
+    setAlignment(Qt::AlignCenter);
+    setReadOnly(true);
+    setText(text);
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& now) {
+        QAccessibleValueChangeEvent shown(this, now);
+        QAccessible::updateAccessibility(&shown);
+    });
+}
+
+int PanelStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                          QStyleHintReturn* returnData) const {
     switch (hint) {
     case SH_Slider_PageSetButtons:
         return Qt::LeftButton;
@@ -87,9 +230,65 @@ int TrackPagingStyle::styleHint(StyleHint hint, const QStyleOption* option, cons
     }
 }
 
+void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                               QPainter* painter, const QWidget* widget) const {
+    if (element == PE_FrameFocusRect)
+        return drawFocusRing(painter, option->rect, option->palette);
+    const WithoutFocus plain(option);
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+    if (plain.hadFocus() && element == PE_PanelLineEdit)
+        drawFocusRing(painter, option->rect, option->palette);
+}
+
+void PanelStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
+    const WithoutFocus plain(option);
+    QProxyStyle::drawControl(element, option, painter, widget);
+    if (plain.hadFocus() && element == CE_PushButton)
+        drawFocusRing(painter, option->rect.adjusted(2, 2, -2, -2), option->palette);
+}
+
+void PanelStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                    QPainter* painter, const QWidget* widget) const {
+    const WithoutFocus plain(option);
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (plain.hadFocus() && control == CC_Slider)
+        drawFocusRing(painter, option->rect, option->palette);
+}
+
+void keepPanelLook(QWidget& window, PanelStyle& style) {
+    auto* keeper = new LookKeeper(&window);
+    window.setPalette(style.standardPalette());
+    window.setStyle(&style);
+    window.installEventFilter(keeper);
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        w->setStyle(&style);
+        w->installEventFilter(keeper);
+    }
+}
+
+QIcon panelIcon() {
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/qx5180.png"), QSize(32, 32));
+    for (int side : {64, 128})
+        icon.addFile(QStringLiteral(":/qx5180-%1.png").arg(side), QSize(side, side));
+    return icon;
+}
+
 void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, int maxLines) {
     QFont font = widget.font();
-    for (int size = font.pixelSize(); size >= 8; --size) {
+    int size = font.pixelSize();
+    QWidget* match = nullptr;
+    for (const layout::CaptionFont& c : layout::captionFonts()) {
+        if (widget.objectName() != QLatin1String(c.control))
+            continue;
+        size = c.pixelSize;
+        if (c.matches)
+            match = widget.parentWidget()->findChild<QWidget*>(QLatin1String(c.matches));
+        if (match)
+            size = std::min(size, match->font().pixelSize());
+    }
+    for (; size >= 8; --size) {
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
         const QRect needed = metrics.boundingRect(area, Qt::TextWordWrap, text);
@@ -99,4 +298,6 @@ void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, in
     }
     if (font != widget.font())
         widget.setFont(font);
+    if (match && match->font().pixelSize() > font.pixelSize())
+        match->setFont(font);
 }

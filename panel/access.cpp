@@ -1,0 +1,143 @@
+#include "access.h"
+
+#include "widgets.h"
+
+#include <QAccessibleWidget>
+
+namespace {
+
+// A control read as the text the panel shows for it, both as its text and as its value.
+class ShownText : public QAccessibleWidget,
+                  public QAccessibleTextInterface,
+                  public QAccessibleValueInterface {
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+    virtual QString shown() const = 0;
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Value ? shown() : QAccessibleWidget::text(t);
+    }
+
+    QString text(int start, int end) const override { return shown().mid(start, end - start); }
+    int characterCount() const override { return int(shown().size()); }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+};
+
+class StepSlider : public ShownText {
+public:
+    explicit StepSlider(TrackSlider* s) : ShownText(s, QAccessible::Slider) {}
+    TrackSlider* slider() const { return static_cast<TrackSlider*>(widget()); }
+
+    QString shown() const override { return slider()->stepText(); }
+    QVariant currentValue() const override { return slider()->step(); }
+    void setCurrentValue(const QVariant& step) override {
+        slider()->setValue(slider()->minimum() + step.toInt() - 1);
+    }
+    QVariant minimumValue() const override { return 1; }
+    QVariant maximumValue() const override { return slider()->maximum() - slider()->minimum() + 1; }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+class ShownBox : public ShownText {
+public:
+    explicit ShownBox(ReadOnlyBox* b) : ShownText(b, QAccessible::EditableText) {}
+
+    QString shown() const override { return static_cast<QLineEdit*>(widget())->text(); }
+    QAccessible::State state() const override {
+        QAccessible::State s = ShownText::state();
+        s.readOnly = true;
+        return s;
+    }
+    QVariant currentValue() const override { return shown(); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant minimumValue() const override { return {}; }
+    QVariant maximumValue() const override { return {}; }
+    QVariant minimumStepSize() const override { return {}; }
+};
+
+// The window's controls a screen reader lists: those inside the window.
+class PanelWindow : public QAccessibleWidget {
+public:
+    explicit PanelWindow(QWidget* w) : QAccessibleWidget(w, QAccessible::Window) {}
+
+    QWidgetList inView() const {
+        QWidgetList list;
+        for (QWidget* w : widget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (!w->isWindow() && widget()->rect().intersects(w->geometry()))
+                list.append(w);
+        return list;
+    }
+    int childCount() const override { return int(inView().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QWidgetList list = inView();
+        return index >= 0 && index < list.size()
+                   ? QAccessible::queryAccessibleInterface(list[index])
+                   : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(inView().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
+    }
+};
+
+QAccessibleInterface* panelAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("TrackSlider"))
+        return new StepSlider(static_cast<TrackSlider*>(object));
+    if (className == QLatin1String("ReadOnlyBox"))
+        return new ShownBox(static_cast<ReadOnlyBox*>(object));
+    if (className == QLatin1String("QX5180"))
+        return new PanelWindow(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+// Installed before any window exists, so that no control is ever read through Qt's own
+// interface first and kept in its cache.
+[[maybe_unused]] const bool kFactoryInstalled =
+    (QAccessible::installFactory(panelAccessible), true);
+
+struct Words {
+    const char* control;
+    const char* name;
+    const char* description;
+};
+
+constexpr Words kWords[] = {
+    {"Picture1", "QX5180 audio amplifier logo", nullptr},
+    {"RESET", nullptr, "sets every control and the chip back to the start-up values"},
+};
+
+} // namespace
+
+void makeAccessible(QWidget& window) {
+    for (const Words& w : kWords) {
+        auto* control = window.findChild<QWidget*>(QLatin1String(w.control));
+        if (w.name)
+            control->setAccessibleName(QLatin1String(w.name));
+        if (w.description)
+            control->setAccessibleDescription(QLatin1String(w.description));
+    }
+    QStringList words;
+    for (const char* label : {"Label4", "Label11", "Label12", "Label10"})
+        words << window.findChild<QWidget*>(QLatin1String(label))->property("text").toString();
+    window.findChild<TrackSlider*>(QStringLiteral("vol3d"))->setStepTexts(words);
+}

@@ -1,0 +1,58 @@
+#!/usr/bin/env python3
+# The real program as a screen reader meets it: under Xvfb on a private session bus, read
+# through at-spi2's registry with pyatspi. Usage: atspi.py PATH-TO-qx5180
+import os, shutil, subprocess, sys, tempfile, time
+
+missing = [t for t in ("Xvfb", "dbus-run-session") if not shutil.which(t)]
+try:
+    import pyatspi
+    from gi.repository import GLib
+except ImportError:
+    missing.append("python3-pyatspi")
+if missing:
+    sys.exit(print("SKIP: *** screen-reader test not run, missing: %s ***" % missing) or 77)
+if "QX_ATSPI" not in os.environ:  # the registry synthesises keys on DISPLAY
+    env = dict(os.environ, QX_ATSPI="1", DISPLAY=":%d" % (90 + os.getpid() % 100))
+    os.execvpe("dbus-run-session", ["dbus-run-session", "--", sys.executable] + sys.argv, env)
+xvfb = subprocess.Popen(["Xvfb", os.environ["DISPLAY"], "-nolisten", "tcp"])
+time.sleep(1)
+panel = subprocess.Popen([sys.argv[1]], stderr=subprocess.DEVNULL, env=dict(
+    os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+    XDG_RUNTIME_DIR=tempfile.mkdtemp()))
+tree = lambda n: [n] + [d for c in n for d in tree(c)]
+try:
+    for _ in range(40):
+        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "qx5180"]
+        time.sleep(0.25)
+        if apps and apps[0].childCount:
+            break
+    nodes = {(n.name, n.getRoleName()): n for n in tree(apps[0][0])}
+    heard = []
+    pyatspi.Registry.registerEventListener(lambda e: heard.append(
+        (e.source.name, e.type.split(":")[-1])), "object:property-change:accessible-value",
+        "object:text-changed")
+    slider = nodes[("MONO VOLUME CONTROL", "slider")]
+    x, y = slider.queryComponent().getPosition(pyatspi.DESKTOP_COORDS)
+    pyatspi.Registry.generateMouseEvent(x - 40, y - 60, "b1c")  # on the logo, for the focus
+    pyatspi.Registry.generateKeyboardEvent(0xFF53, None, pyatspi.KEY_SYM)  # Right
+    GLib.timeout_add(1500, pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+    box = "MONO VOLUME CONTROL Step #"
+    checks = [
+        ("codec test controls", {n for n, _ in nodes} & {"NORMAL", "DIGITAL LOOPBACK"}, set()),
+        ("option buttons", sum(r == "radio button" for _, r in nodes), 21),
+        ("DEFAULT", nodes[(" DEFAULT", "push button")].description,
+         "sets every control and the chip back to the start-up values"),
+        ("logo", any(n == "QX5180 audio amplifier logo" for n, _ in nodes), True),
+        ("slider after Right", (slider.queryValue().currentValue,
+                                slider.queryText().getText(0, -1)), (2.0, "2")),
+        ("heard", {h for h in heard if h[0].startswith("MONO")}, {(box, "delete"), (box, "insert"),
+         (box, "accessible-value"), ("MONO VOLUME CONTROL", "accessible-value")})]
+finally:
+    panel.terminate()
+    xvfb.terminate()
+failed = [c for c in checks if c[1] != c[2]]
+for what, got, want in checks:
+    print("%s%s: %r" % ("FAIL: " if got != want else "", what, got))
+print("%d passed, %d failed" % (len(checks) - len(failed), len(failed)))
+sys.exit(1 if failed else 0)
