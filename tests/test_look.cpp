@@ -1,7 +1,6 @@
-// The panel as rendered and as its arrows and clicks beside the thumb answer.
+// The panel as rendered: one light look whatever the palette, a focus ring that can be seen,
+// captions that keep clear of their neighbours.
 #include "panelrig.h"
-
-#include <QStyleOptionSlider>
 
 #include <cmath>
 
@@ -90,49 +89,6 @@ TEST(PanelLook, CaptionsKeepClearOfTheirNeighbours) {
         }
     }
     QApplication::setFont(QFont());
-}
-
-// Right/Down select the next button on screen, Left/Up the previous, round both ends, and send
-// as a click does (data bytes to 0x7C).
-TEST(PanelKeys, ArrowsGoRoundEveryGroup) {
-    const std::tuple<const char*, Qt::Key, const char*, std::vector<int>> rows[] = {
-        {"mode0", Qt::Key_Left, "mode7", {0x07}},  {"mode7", Qt::Key_Right, "mode0", {0x00}},
-        {"mode2", Qt::Key_Up, "mode1", {0x01}},    {"mute", Qt::Key_Down, "l2r2", {0x00, 0x60}},
-        {"mute", Qt::Key_Left, "Diff", {0x20}},    {"Diff", Qt::Key_Down, "mute", {0x00, 0x40}},
-        {"narrow", Qt::Key_Up, "wide", {0x42}},    {"HP3Doff", Qt::Key_Right, "HP3Don", {0x41}},
-        {"addrzero", Qt::Key_Down, "addrone", {}}, {"ocl", Qt::Key_Left, "se", {0x08}}};
-    for (const auto& [from, key, to, sent] : rows) {
-        PanelRig rig;
-        rig.button(from)->click();
-        rig.button(from)->setFocus();
-        const std::size_t mark = rig.board.transactions().size();
-        QTest::keyClick(rig.window->focusWidget(), key);
-        EXPECT_TRUE(rig.button(to)->isChecked() && rig.button(to)->hasFocus()) << from << key;
-        std::vector<int> data;
-        for (std::size_t i = mark; i < rig.board.transactions().size(); ++i)
-            data.push_back(rig.board.transactions()[i].data);
-        EXPECT_EQ(data, sent) << from << ' ' << key;
-    }
-}
-
-// One large step towards a click 1 or 3 px beside the thumb: 1 on a volume, 5 on the 3D level.
-TEST(PanelMouse, ClickBesideTheThumbPages) {
-    const std::tuple<const char*, int, int, int> rows[] = {
-        {"monovol", 15, -1, 14}, {"leftvol", 15, 1, 16}, {"rightvol", 0, 3, 1}, {"vol3d", 0, 1, 3},
-        {"vol3d", 0, 3, 3},      {"vol3d", 1, -1, 0},    {"vol3d", 1, 1, 3},    {"vol3d", 2, -3, 0},
-        {"vol3d", 2, 1, 3},      {"vol3d", 3, -1, 0},    {"vol3d", 3, -3, 0}};
-    PanelRig rig;
-    for (const auto& [name, from, beside, to] : rows) {
-        QSlider* s = rig.slider(name);
-        s->setValue(from);
-        QStyleOptionSlider o;
-        o.initFrom(s);
-        o.minimum = s->minimum(), o.maximum = s->maximum(), o.sliderPosition = from;
-        const QRect t =
-            s->style()->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, s);
-        QTest::mouseClick(s, Qt::LeftButton, {}, {(beside < 0 ? t.left() : t.right()) + beside, 5});
-        EXPECT_EQ(s->value(), to) << name << ' ' << from << ' ' << beside;
-    }
 }
 
 } // namespace
