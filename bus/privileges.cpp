@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace bus {
 
@@ -35,45 +36,53 @@ bool refuse(std::ostream& messages, const std::string& why) {
     return false;
 }
 
-// Variables that make Qt, or the GL, GTK and Xlib code it may pull in, load a shared object
-// from a path the caller picks, or choose another platform (vnc serves the window on the
-// network, linuxfb writes the screen). After the drop such code would run as the user, who
-// may run any code anyway, but inside this process, which still holds the port: the I/O
-// permission and the open device outlast the drop, and those the user was not given. Glibc
-// already removes LD_* and the like from a set-user-ID environment; no one removes these.
-// Looks and accessibility (QT_SCALE_FACTOR, QT_ACCESSIBILITY, fonts) load no code and stay.
-constexpr std::string_view kCodeLoadingVariables[] = {
-    "QT_PLUGIN_PATH", "QT_QPA_PLATFORM_PLUGIN_PATH", "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME",
-    "QT_QPA_GENERIC_PLUGINS", "QT_QPA_EGLFS_INTEGRATION", "QT_STYLE_OVERRIDE",
-    "QT_XCB_GL_INTEGRATION", "QT_WAYLAND_SHELL_INTEGRATION",
-    "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "QT_WAYLAND_DECORATION", "QT_IM_MODULE",
-    "QT_IM_MODULES", "QT_QUICK_BACKEND", "LIBGL_DRIVERS_PATH", "LIBGL_DRIVERS_DIR",
-    "__EGL_VENDOR_LIBRARY_DIRS", "__EGL_VENDOR_LIBRARY_FILENAMES", "__GLX_VENDOR_LIBRARY_NAME",
-    "GBM_BACKENDS_PATH", "GTK_PATH", "GTK_MODULES", "GTK3_MODULES", "GTK_IM_MODULE_FILE",
-    "GIO_EXTRA_MODULES", "GIO_MODULE_DIR", "GDK_PIXBUF_MODULE_FILE", "XLOCALEDIR"};
+// What a window needs, and all that a privileged start keeps of its caller's environment:
+// where the display is and the key to it, the runtime directory (the Wayland socket), and
+// language, locale, time zone and terminal. Anything else may make Qt, or the GTK, GL and
+// Xlib code it can pull in, load a shared object the caller picks (QT_PLUGIN_PATH,
+// GTK_MODULES, and XDG_CURRENT_DESKTOP, which picks a platform theme that reads the user's
+// gtk-modules= setting): such code would share the I/O permission and the open device that
+// outlast the drop, which the user was not given. A list of what to remove always misses
+// the next such variable; this one says what stays. Glibc refuses locale names with a '/'
+// in a set-user-ID program, and LOCPATH is among what goes.
+// clang-format off
+constexpr std::string_view kWindowVariables[] = {
+    "DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR",
+    "LANG", "LANGUAGE", "LC_ALL", "LC_ADDRESS", "LC_COLLATE", "LC_CTYPE", "LC_IDENTIFICATION",
+    "LC_MEASUREMENT", "LC_MESSAGES", "LC_MONETARY", "LC_NAME", "LC_NUMERIC", "LC_PAPER",
+    "LC_TELEPHONE", "LC_TIME", "TZ", "TERM"};
+// clang-format on
 
-bool scrubSetUserIdEnvironment(Credentials& system, std::ostream& messages) {
-    for (const std::string_view name : kCodeLoadingVariables)
-        if (const int error = system.unsetenv(std::string(name)); error != 0)
-            return fail(messages, "unsetenv(" + std::string(name) + ")", error);
+// Searched by anything that runs a program by name; the caller's could point anywhere.
+constexpr const char* kPath = "/usr/local/bin:/usr/bin:/bin";
+
+// Empties the environment (unnamed and malformed entries too) and puts back only the
+// variables above; HOME, USER, LOGNAME and PATH come from becomeUser().
+bool keepOnlyWhatAWindowNeeds(Credentials& system, std::ostream& messages) {
+    std::vector<std::pair<std::string_view, std::string>> kept;
+    for (const std::string_view name : kWindowVariables)
+        if (auto value = system.getenv(std::string(name)))
+            kept.emplace_back(name, std::move(*value));
+    if (const int error = system.clearenv(); error != 0)
+        return fail(messages, "clearenv()", error);
+    for (const auto& [name, value] : kept)
+        if (const int error = system.setenv(std::string(name), value); error != 0)
+            return fail(messages, "setenv(" + std::string(name) + ")", error);
     return true;
 }
 
 // Code that reads HOME after the drop must find the user's files, not root's: X authority
 // (~/.Xauthority when XAUTHORITY is unset), settings, caches. Without an entry nothing
-// right can be said, so root's values go rather than stay.
+// right can be said, so they stay unset.
 bool takeUsersEnvironment(Credentials& system, std::ostream& messages,
                           const std::optional<Credentials::Account>& account) {
-    const std::pair<const char*, std::string> values[] = {
-        {"HOME", account ? account->home : ""},
-        {"USER", account ? account->name : ""},
-        {"LOGNAME", account ? account->name : ""}};
-    for (const auto& [name, value] : values) {
-        const int error = account ? system.setenv(name, value) : system.unsetenv(name);
-        if (error != 0)
-            return fail(messages, (account ? "setenv(" : "unsetenv(") + std::string(name) + ")",
-                        error);
-    }
+    std::vector<std::pair<const char*, std::string>> values;
+    if (account)
+        values = {{"HOME", account->home}, {"USER", account->name}, {"LOGNAME", account->name}};
+    values.emplace_back("PATH", kPath);
+    for (const auto& [name, value] : values)
+        if (const int error = system.setenv(name, value); error != 0)
+            return fail(messages, "setenv(" + std::string(name) + ")", error);
     return true;
 }
 
@@ -83,8 +92,8 @@ bool becomeUser(Credentials& system, std::ostream& messages, uid_t uid, gid_t gi
     // supplementary groups would stay with us.
     if (account) {
         if (const int error = system.initgroups(account->name, gid); error != 0)
-            return fail(messages,
-                        "initgroups(" + account->name + ", " + std::to_string(gid) + ")", error);
+            return fail(messages, "initgroups(" + account->name + ", " + std::to_string(gid) + ")",
+                        error);
     } else if (const int error = system.setgroups({gid}); error != 0) {
         return fail(messages, "setgroups(" + std::to_string(gid) + ")", error);
     }
@@ -112,7 +121,7 @@ bool dropRoot(Credentials& system, std::ostream& messages) {
         return true;
 
     if (system.getuid() != 0)
-        return scrubSetUserIdEnvironment(system, messages) &&
+        return keepOnlyWhatAWindowNeeds(system, messages) &&
                becomeUser(system, messages, system.getuid(), system.getgid());
 
     const auto uidText = system.getenv("SUDO_UID");
@@ -136,7 +145,7 @@ bool dropRoot(Credentials& system, std::ostream& messages) {
     if (*gid == 0)
         return refuse(messages, "SUDO_GID is 0, so the program would keep root's group");
 
-    return becomeUser(system, messages, *uid, *gid);
+    return keepOnlyWhatAWindowNeeds(system, messages) && becomeUser(system, messages, *uid, *gid);
 }
 
 } // namespace bus

@@ -11,14 +11,14 @@ namespace bus {
 // permission survives the drop.
 //
 //   not root                         nothing to do; true.
-//   root through sudo (SUDO_UID/GID) becomes the invoking user: supplementary groups, then
-//                                    group, then user, then checks root cannot come back;
-//                                    HOME, USER and LOGNAME then come from the user's entry
-//                                    and no later exec may gain rights.
-//   set-user-ID root (real uid not 0) first clears the variables that would make the window
-//                                    code load a library of the caller's choosing, then
-//                                    becomes the real user as above; SUDO_* is ignored, since
-//                                    whoever started the program could have set it.
+//   root through sudo (SUDO_UID/GID) keeps only the environment a window needs (see
+//                                    privileges.cpp), then becomes the invoking user:
+//                                    supplementary groups, then group, then user, then
+//                                    checks root cannot come back; HOME, USER, LOGNAME and
+//                                    PATH then come from the user's entry and no later exec
+//                                    may gain rights.
+//   set-user-ID root (real uid not 0) the same, becoming the real user; SUDO_* is ignored,
+//                                    since whoever started the program could have set it.
 //   a root login (no SUDO_UID)       there is no one to become; keeps running, says so; true.
 //
 // On any failure writes one line to `messages` and returns false: the caller must exit

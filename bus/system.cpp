@@ -131,8 +131,8 @@ public:
     int setenv(const std::string& name, const std::string& value) override {
         return ::setenv(name.c_str(), value.c_str(), 1) < 0 ? errno : 0;
     }
-    int unsetenv(const std::string& name) override {
-        return ::unsetenv(name.c_str()) < 0 ? errno : 0;
+    int clearenv() override {
+        return ::clearenv() != 0 ? ENOMEM : 0;
     }
 
     int initgroups(const std::string& user, gid_t group) override {

@@ -54,7 +54,8 @@ public:
     // The user database's entry for the uid, if it has one.
     virtual std::optional<Account> account(uid_t uid) = 0;
     virtual int setenv(const std::string& name, const std::string& value) = 0;
-    virtual int unsetenv(const std::string& name) = 0;
+    // Empties the environment, entries without a name or "=" included.
+    virtual int clearenv() = 0;
     virtual int initgroups(const std::string& user, gid_t group) = 0;
     virtual int setgroups(const std::vector<gid_t>& groups) = 0;
     virtual int setgid(gid_t gid) = 0;

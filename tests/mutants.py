@@ -265,9 +265,13 @@ m("K15", "board", SB, [("        if (m_clocks == kDataBits)\n", "        if (m_c
 
 # ---------------- main.cpp ----------------
 MN = "panel/main.cpp"
-m("N01", "main", MN, [("    if (!bus::dropRoot(bus::realCredentials(), std::cerr))\n        return 1;", "    bus::dropRoot(bus::realCredentials(), std::cerr);")], "failed root drop ignored")
-m("N02", "main", MN, [('{"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}', '{"DISPLAY", "WAYLAND_DISPLAY"}')], "QT_QPA_PLATFORM not counted as a display")
-m("N03", "main", MN, [("std::make_unique<sim::Board>(&std::cerr)", "std::make_unique<sim::Board>()")], "simulated board without a log")
+m("N01", "main", MN, [("    if (!bus::dropRoot(bus::realCredentials(), messages))\n        return 1;", "    bus::dropRoot(bus::realCredentials(), messages);")], "failed root drop ignored")
+DP = "panel/display.cpp"
+m("N02", "main", DP, [('            name == "xcb" || ((name', '            true || name == "xcb" || ((name')], "any platform in QT_QPA_PLATFORM accepted")
+m("N03", "main", MN, [("std::make_unique<sim::Board>(&messages)", "std::make_unique<sim::Board>()")], "simulated board without a log")
+m("N04", "main", DP, [("    QGuiApplication::setDesktopSettingsAware(false);\n", "")], "the desktop's platform theme (GTK on GNOME) loaded")
+m("N05", "main", MN, [("        endingSignals.watch();\n", "")], "ending signals never read: SIGTERM waits forever")
+m("N06", "main", "panel/startup.cpp", [('::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd)', "false)")], "closed standard descriptors left closed")
 
 # ---------------- panel build and layout table (added to judge test_panel) ----------------
 W_ = "panel/widgets.cpp"
@@ -337,12 +341,15 @@ m("H23", "handlers", Q, [('        {"addrzero", &QX5180::addrzero_Click},\n', ' 
   "a codec test button wired to a handler")
 m("D14", "privileges", PR, [("    if (system.geteuid() != 0)\n        return true;\n\n", "")], "no early return when not root")
 m("D15", "privileges", PR, [("    if (*gid == 0)\n", "    if (*gid == 0 && false)\n")], "SUDO_GID=0 not refused")
-m("D16", "privileges", PR, [("        return scrubSetUserIdEnvironment(system, messages) &&\n               becomeUser(",
-                             "        return (false && scrubSetUserIdEnvironment(system, messages)) ||\n               becomeUser(")],
-  "set-user-ID environment not scrubbed")
-m("D17", "privileges", PR, [("        {\"HOME\", account ? account->home : \"\"},\n", "")], "HOME stays root's after the drop")
+m("D16", "privileges", PR, [("        return keepOnlyWhatAWindowNeeds(system, messages) &&\n               becomeUser(",
+                             "        return becomeUser(")],
+  "set-user-ID environment kept whole")
+m("D17", "privileges", PR, [('{{"HOME", account->home}, ', "{")], "HOME stays root's after the drop")
 m("D18", "privileges", PR, [("system.forbidNewPrivileges(); error != 0)", "system.forbidNewPrivileges(); error != 0 && false)")],
   "no-new-privileges failure ignored")
-m("D19", "privileges", PR, [("\"QT_PLUGIN_PATH\", ", "")], "QT_PLUGIN_PATH kept under set-user-ID")
+m("D19", "privileges", PR, [('"DISPLAY", "XAUTHORITY", ', '"DISPLAY", "XAUTHORITY", "XDG_CURRENT_DESKTOP", "XDG_CONFIG_HOME", ')],
+  "the desktop's name and GTK's settings folder kept under set-user-ID")
+m("D20", "privileges", PR, [("    return keepOnlyWhatAWindowNeeds(system, messages) && becomeUser(system, messages, *uid, *gid);",
+                             "    return becomeUser(system, messages, *uid, *gid);")], "sudo environment kept whole")
 m("B20", "backends", PRT, [("const bool denied = e == EACCES || e == EPERM;", "const bool denied = e == EPERM;")], "no group-lp hint on EACCES")
 m("B21", "backends", PRT, [("        if (denied)\n", "        if (true)\n")], "group-lp hint for every open error")

@@ -1,48 +1,115 @@
 #!/usr/bin/env bash
 # The program as a user starts it: on a display it cannot use, or when root cannot be
 # dropped, it says so in one line and exits 1; on a display without a parallel port it
-# programs the simulated board with the five start-up writes.
+# programs the simulated board with the five start-up writes, whatever happens to its
+# standard error, and a signal ends it once its frames are complete. Windows open on an Xvfb
+# of its own. Run as root (as CI does), the rows run again as nobody with group users.
 # Usage: tests/program.sh PATH-TO-qx5180
 set -uo pipefail
-program=$1
 failed=0
 check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [$3], got [$2]"; failed=1; fi; }
+dir=$(mktemp -d) && chmod 755 "$dir" && cp "$1" "$dir/qx5180" # where nobody may run it too
+x=
+if command -v Xvfb >/dev/null; then
+  Xvfb -displayfd 3 -nolisten tcp 3>"$dir/x" 2>/dev/null &
+  xvfb=$!
+  for _ in {1..100}; do [[ -s $dir/x ]] && break || sleep 0.1; done
+  x=:$(<"$dir/x")
+else
+  echo "SKIP: *** Xvfb is missing (scripts/install-deps --test): no row opens a window ***"
+fi
+trap 'kill ${xvfb:-} 2>/dev/null; rm -rf "$dir"' EXIT
+# Starts the program with SIGTERM blocked and pending, as if sent at its first instruction.
+printf '%s\n' '#!/usr/bin/perl' 'use POSIX; sigprocmask(SIG_BLOCK, POSIX::SigSet->new(SIGTERM));' \
+  'kill TERM => $$; exec @ARGV;' >"$dir/term-pending" && chmod 755 "$dir/term-pending"
+# qx LIMIT [VARIABLE=VALUE...]: the program as $user, through $wrap, ended after LIMIT s.
+qx() {
+  timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
+    "${@:2}" $user $wrap "$dir/qx5180"
+}
+# The last process of the chain that the latest background command started: the program.
+leaf() {
+  local p=$! c
+  while c=$(<"/proc/$p/task/$p/children") && [[ $c ]]; do p=${c%% *}; done
+  echo "$p"
+}
+users=("")
+[[ $(id -u) -eq 0 ]] && users+=("setpriv --reuid=65534 --regid=100 --clear-groups")
+sim="QX5180 sim: address 0x7C data 0x80 ACK loudspeaker volume 0
+QX5180 sim: address 0x7C data 0xC0 ACK left headphone volume 0
+QX5180 sim: address 0x7C data 0xE0 ACK right headphone volume 0
+QX5180 sim: address 0x7C data 0x00 ACK mode control mode 0 differential 0 capacitor 0
+QX5180 sim: address 0x7C data 0x40 ACK 3D and input input 0 3D-level 0 3D-mode 0 headphone-3D 0"
 
-# A display it cannot use ends with its own line and status 1, never Qt's abort (134).
-while IFS='|' read -r setting expected; do
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM $setting "$program" 2>&1)
-  check "exit status with [$setting]" "$?" 1
-  check "last line with [$setting]" "$(tail -n1 <<<"$out")" "$expected"
-done <<'ROWS'
+for user in "${users[@]}"; do
+  wrap=
+  # A display it cannot use ends with its own line and status 1, never Qt's abort (134).
+  while IFS='|' read -r setting expected; do
+    [[ $setting == *XVFB* && -z $x ]] && continue
+    setting=$(printf '%b' "${setting//XVFB/$x}")
+    out=$(qx 10 $setting 2>&1)
+    check "exit status with [$setting] $user" "$?" 1
+    expected=${expected//NOX/no X server there, or it does not let this user in}
+    expected=${expected//NOWIN/opens no window; the panel needs xcb or wayland}
+    check "last line with [$setting] $user" "$(tail -n1 <<<"$out")" "${expected//XVFB/$x}"
+  done <<'ROWS'
 |qx5180: no display; start it from a desktop or set DISPLAY
 DISPLAY=|qx5180: no display; start it from a desktop or set DISPLAY
-DISPLAY=:199|qx5180: cannot open display :199: no X server there, or it does not let this user in
+DISPLAY=:199|qx5180: cannot open display :199: NOX
+DISPLAY=\033[2J:199|qx5180: cannot open display ?[2J:199: NOX
 DISPLAY=garbage|qx5180: DISPLAY "garbage" is not a display name (such as :0)
+DISPLAY=XVFB.5|qx5180: display XVFB.5 has no such screen
+DISPLAY=:199 WAYLAND_DISPLAY=none-9|qx5180: cannot open display :199: NOX
 WAYLAND_DISPLAY=none-9|qx5180: cannot use Wayland display none-9 and no X display is set (Debian's Qt needs qt6-wayland for Wayland)
 QT_QPA_PLATFORM=nonsense|qx5180: Qt cannot open its window system "nonsense" (QT_QPA_PLATFORM): Could not find the Qt platform plugin "nonsense" in ""
+QT_QPA_PLATFORM=linuxfb|qx5180: Qt's window system "linuxfb" (QT_QPA_PLATFORM) NOWIN
+QT_QPA_PLATFORM=vkkhrdisplay|qx5180: Qt's window system "vkkhrdisplay" (QT_QPA_PLATFORM) NOWIN
+QT_QPA_PLATFORM=offscreen DISPLAY=:0|qx5180: Qt's window system "offscreen" (QT_QPA_PLATFORM) NOWIN
 ROWS
+  [[ -z $x ]] && continue
 
-# A drop from root that fails ends the program before any window opens.
+  # Three seconds are plenty to see start-up; timeout's SIGTERM then ends the panel.
+  err=$(qx 3 DISPLAY="$x" 2>&1 >/dev/null)
+  check "still running after 3 s $user" "$?" 124
+  check "simulated board's log, then the end $user" "$(grep '^QX5180 sim:\|ended' <<<"$err")" \
+    "$sim"$'\n'"qx5180: ended by SIGTERM"
+  grep -q "^qx5180: using\|^qx5180: no parallel port available" <<<"$err" ||
+    { echo "FAIL: no line names the port in use"; failed=1; }
+  # A SIGTERM in flight through every start-up frame: each is complete, then the panel ends.
+  err=$(wrap=$dir/term-pending qx 10 DISPLAY="$x" 2>&1 >/dev/null)
+  check "exit status by a SIGTERM at start $user" "$?" 143
+  check "frames, then the end, by a SIGTERM at start $user" \
+    "$(grep '^QX5180 sim:\|ended' <<<"$err")" "$sim"$'\n'"qx5180: ended by SIGTERM"
+  # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
+  # session, no platform theme, so no GTK, is loaded.
+  qx 3 DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME 2>&- &
+  sleep 1.5 && pid=$(leaf)
+  check "descriptor 2 when started without it $user" "$(readlink /proc/$pid/fd/2)" /dev/null
+  check "Qt theme or GTK loaded $user" "$(grep -c 'platformthemes\|gtk' /proc/$pid/maps)" 0
+  kill "$pid"; wait $!
+  qx 3 DISPLAY="$x" 2>&1 >/dev/null | head -n1 >/dev/null
+  check "still running after the reader of standard error left $user" "${PIPESTATUS[0]}" 124
+done
+
 if [[ $(id -u) -eq 0 ]]; then
-  out=$(SUDO_UID=x QT_QPA_PLATFORM=offscreen "$program" 2>&1)
+  # A drop from root that fails ends the program before any window opens.
+  out=$(SUDO_UID=x user= qx 10 DISPLAY=:199 2>&1)
   check "exit status after a failed drop" "$?" 1
   check "message after a failed drop" "$(tail -n1 <<<"$out")" \
     'qx5180: cannot drop root rights: SUDO_UID "x" is not a user id'
 else
   echo "SKIP: *** a failed root drop is not checked: it needs the suite run as root ***"
 fi
-
-# The panel runs until its window is closed; three seconds are plenty to see start-up.
-err=$(QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$(mktemp -d) timeout 3 "$program" 2>&1 >/dev/null)
-check "still running after 3 s" "$?" 124
-expected="QX5180 sim: address 0x7C data 0x80 ACK loudspeaker volume 0
-QX5180 sim: address 0x7C data 0xC0 ACK left headphone volume 0
-QX5180 sim: address 0x7C data 0xE0 ACK right headphone volume 0
-QX5180 sim: address 0x7C data 0x00 ACK mode control mode 0 differential 0 capacitor 0
-QX5180 sim: address 0x7C data 0x40 ACK 3D and input input 0 3D-level 0 3D-mode 0 headphone-3D 0"
-check "simulated board's log" "$(grep '^QX5180 sim:' <<<"$err")" "$expected"
-grep -q "^qx5180: using\|^qx5180: no parallel port available" <<<"$err" ||
-  { echo "FAIL: no line names the port in use"; failed=1; }
+if [[ $(id -u) -eq 0 && -n $x ]]; then
+  # Set-user-ID, run by nobody in a GNOME session: no platform theme, so no GTK, is loaded.
+  user=${users[1]}
+  install -m 4755 "$1" "$dir/qx5180" && qx 3 DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME &>/dev/null &
+  sleep 1.5 && pid=$(leaf)
+  check "Qt theme or GTK set-user-ID" "$(grep -c 'platformthemes\|gtk' /proc/$pid/maps)" 0
+  check "user and group after the drop" "$(grep '^[UG]id' /proc/$pid/status | tr -s '\t' ' ')" \
+    $'Uid: 65534 65534 65534 65534\nGid: 100 100 100 100'
+  wait $!
+fi
 
 if [[ $failed -eq 0 ]]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
 exit $failed

@@ -113,10 +113,7 @@ struct Machine {
             env[name] = value;
             return k.log("setenv " + name + " " + value, "setenv");
         }
-        // Logged only when it changes something, so a row names the variables that went.
-        int unsetenv(const std::string& name) override {
-            return env.erase(name) ? k.log("unsetenv " + name, "unsetenv") : 0;
-        }
+        int clearenv() override { return env.clear(), k.log("clearenv", "clearenv"); } // key too
         int forbidNewPrivileges() override { return k.log("no new privileges", "prctl"); }
         int initgroups(const std::string& user, gid_t group) override {
             return k.log("initgroups " + user + " " + std::to_string(group), "initgroups");
@@ -356,39 +353,44 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     EXPECT_EQ(m.calls, GetParam().calls);
 }
 
-const Calls kDrop{
-    "initgroups alice 100",    "setgid 100",        "setuid 1000",          "setuid 0",
-    "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice", "no new privileges"};
+const Calls kDrop{"clearenv", "initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0",
+                  "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice",
+                  "setenv PATH /usr/local/bin:/usr/bin:/bin", "no new privileges"};
 const std::string kRefused = "qx5180: cannot drop root rights: ";
+Calls dropUpTo(int n) { return Calls(kDrop.begin(), kDrop.begin() + n); }
+Calls keepThenDrop(Calls kept) {
+    return kept.insert(kept.end(), kDrop.begin() + 1, kDrop.end()), kept;
+}
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
     DropCase{"Sudo", sudo("1000", "100"), true, "", kDrop},
-    DropCase{"NoPasswdEntry", [](Machine& m) { sudo("1000", "100")(m), m.credentials.users.clear(); }, true, "",
-             {"setgroups 100", "setgid 100", "setuid 1000", "setuid 0", "unsetenv HOME", "unsetenv USER",
-              "unsetenv LOGNAME", "no new privileges"}},
-    // Whoever starts a set-user-ID program controls its environment: what loads code goes,
-    // looks and the X authority stay.
-    DropCase{"SetUserIdInstall",
-             [](Machine& m) { m.euid = 0; m.credentials.env = {{"SUDO_UID", "1001"}, {"SUDO_GID", "0"},
-                 {"QT_PLUGIN_PATH", "/tmp/x"}, {"QT_QPA_PLATFORM", "vnc"}, {"QT_SCALE_FACTOR", "2"}, {"XAUTHORITY", "/a"}}; },
-             true, "", {"unsetenv QT_PLUGIN_PATH", "unsetenv QT_QPA_PLATFORM", "initgroups alice 1000", "setgid 1000",
-                        "setuid 1000", "setuid 0", "setenv HOME /home/alice", "setenv USER alice",
-                        "setenv LOGNAME alice", "no new privileges"}},
+    DropCase{"NoPasswdEntry", [](Machine& m) { sudo("1000", "100")(m), m.credentials.users = {}; },
+             true, "", {"clearenv", "setgroups 100", "setgid 100", "setuid 1000", "setuid 0",
+                        kDrop[8], "no new privileges"}},
+    // Whoever starts a set-user-ID program controls its environment: only what a window needs
+    // stays; the theme's desktop, GTK's settings folder, plugins and SUDO_* all go.
+    DropCase{"SetUserIdInstall", [](Machine& m) { m.euid = 0, m.gid = 100; m.credentials.env = {
+                 {"SUDO_UID", "1001"}, {"SUDO_GID", "0"}, {"QT_PLUGIN_PATH", "/tmp/x"},
+                 {"XDG_CURRENT_DESKTOP", "GNOME"}, {"XDG_CONFIG_HOME", "/tmp/x"}, {"LC_TIME", "C"},
+                 {"XAUTHORITY", "/a"}, {"DISPLAY", ":0"}}; }, true, "",
+             keepThenDrop({"clearenv", "setenv DISPLAY :0", "setenv XAUTHORITY /a",
+                           "setenv LC_TIME C"})},
     DropCase{"NotRoot", [](Machine& m) { m.credentials.env = {{"SUDO_UID", "0"}}; }, true, "", {}},
     DropCase{"RootLogin", sudo(nullptr, nullptr), true, "qx5180: running as root: no invoking user to drop to "
              "(start it from your own account, through sudo if the port needs root)\n", {}},
+    DropCase{"ClearenvFails", sudo("1000", "100", {{"clearenv", ENOMEM}}), false,
+             kRefused + "clearenv(): Cannot allocate memory\n", dropUpTo(1)},
     DropCase{"InitgroupsFails", sudo("1000", "100", {{"initgroups", ENOMEM}}), false,
-             kRefused + "initgroups(alice, 100): Cannot allocate memory\n", {"initgroups alice 100"}},
+             kRefused + "initgroups(alice, 100): Cannot allocate memory\n", dropUpTo(2)},
     DropCase{"SetgidFails", sudo("1000", "100", {{"setgid", EPERM}}), false,
-             kRefused + "setgid(100): Operation not permitted\n", {"initgroups alice 100", "setgid 100"}},
+             kRefused + "setgid(100): Operation not permitted\n", dropUpTo(3)},
     DropCase{"SetuidFails", sudo("1000", "100", {{"setuid", EAGAIN}}), false,
-             kRefused + "setuid(1000): Resource temporarily unavailable\n",
-             {"initgroups alice 100", "setgid 100", "setuid 1000"}},
+             kRefused + "setuid(1000): Resource temporarily unavailable\n", dropUpTo(4)},
     DropCase{"RootRegainable", [](Machine& m) { sudo("1000", "100")(m), m.credentials.rootRegainable = true; },
-             false, kRefused + "root could be regained after setuid(1000)\n", Calls(kDrop.begin(), kDrop.begin() + 4)},
+             false, kRefused + "root could be regained after setuid(1000)\n", dropUpTo(5)},
     DropCase{"SetenvFails", sudo("1000", "100", {{"setenv", ENOMEM}}), false,
-             kRefused + "setenv(HOME): Cannot allocate memory\n", Calls(kDrop.begin(), kDrop.begin() + 5)},
+             kRefused + "setenv(HOME): Cannot allocate memory\n", dropUpTo(6)},
     DropCase{"NoNewPrivilegesFails", sudo("1000", "100", {{"prctl", EINVAL}}), false,
              kRefused + "prctl(PR_SET_NO_NEW_PRIVS): Invalid argument\n", kDrop},
     DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false, kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
