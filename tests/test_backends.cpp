@@ -146,21 +146,49 @@ SetUp kernel(std::map<std::string, int> errors, std::string proc = "", uid_t eui
     };
 }
 
-const std::string kSimulated = "qx5180: no parallel port available; using the simulated board "
-                               "(its decoded writes follow on standard error)\n";
-const std::string kDeviceExists = "qx5180: direct port I/O not tried: /dev/parport0 exists\n";
-const std::string kNoDevice = "qx5180: cannot open /dev/parport0: No such file or directory "
-                              "(load the ppdev module: sudo modprobe ppdev)\n";
-const std::string kNotListed =
-    "qx5180: direct port I/O not tried: no parallel port at 0x378 in /proc/ioports\n";
-const std::string kNoIoPort = "qx5180: cannot reach I/O port 0x378: ";
-const Calls kDirect{"open /dev/parport0 failed", "read /proc/ioports", "ioperm 888 1 on",
-                    "ioperm 888 1 off"};
+// What the terminal is told, a line a key, in the order choosing went.
+const std::map<std::string, std::string> kLines = {
+    {"dev", "using /dev/parport0"},
+    {"direct", "using direct I/O at port 0x378"},
+    {"sim", "no parallel port available; using the simulated board (its decoded writes follow "
+            "on standard error)"},
+    {"shared", "exclusive access to /dev/parport0 refused: another driver (such as the printer "
+               "driver lp) uses the port; sharing it, waiting at most 50 ms for it to be free"},
+    {"shared2s", "exclusive access to /dev/parport0 refused: another driver (such as the "
+                 "printer driver lp) uses the port; sharing it, waiting at most 2 s for it to "
+                 "be free"},
+    {"busy", "gave up waiting for /dev/parport0 after 50 ms: the printer driver is printing, "
+             "or another program is using the port"},
+    {"busy2s", "gave up waiting for /dev/parport0 after 2 s: the printer driver is printing, "
+               "or another program is using the port"},
+    {"lp0", "gave up waiting for /dev/parport0 after 50 ms: the printer driver (lp0) is printing"},
+    {"ppdev0", "gave up waiting for /dev/parport0 after 50 ms: another program is using the port "
+               "(ppdev0)"},
+    {"claimENXIO", "cannot claim /dev/parport0: No such device or address (no port behind it, "
+                   "or another program holds it exclusively)"},
+    {"claimEIO", "cannot claim /dev/parport0: Input/output error"},
+    {"ENOENT", "cannot open /dev/parport0: No such file or directory (load the ppdev module: "
+               "sudo modprobe ppdev)"},
+    {"EACCES", "cannot open /dev/parport0: Permission denied (add your user to group lp, then "
+               "log in again)"},
+    {"EPERM", "cannot open /dev/parport0: Operation not permitted (add your user to group lp, "
+              "then log in again)"},
+    {"ENODEV", "cannot open /dev/parport0: No such device"},
+    {"ENXIO", "cannot open /dev/parport0: No such device or address"},
+    {"EIO", "cannot open /dev/parport0: Input/output error"},
+    {"exists", "direct port I/O not tried: /dev/parport0 exists"},
+    {"unlisted", "direct port I/O not tried: no parallel port at 0x378 in /proc/ioports"},
+    {"unreadable", "direct port I/O not tried: cannot read /proc/ioports: Permission denied"},
+    {"notRoot", "cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
+                "ppdev and use /dev/parport0)"},
+    {"lockedDown", "cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
+                   "direct port access; load ppdev and use /dev/parport0)"},
+    {"noPortIo", "cannot reach I/O port 0x378: Function not implemented"}};
 
 struct ChoiceCase {
     const char* title;
     SetUp setUp;
-    std::string messages;
+    std::string messages; // keys of kLines
     std::string portName; // and, for the simulated board, why it stands in
     // Every call from start through one written byte to the port's end; none: not checked.
     Calls calls = {};
@@ -172,14 +200,17 @@ class Choice : public testing::TestWithParam<ChoiceCase> {};
 TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     Machine m;
     GetParam().setUp(m);
-    std::ostringstream messages;
+    std::ostringstream messages, expected;
     auto say = [&](const bus::PortError& e) { messages << panel::explain(e).line << '\n'; };
     auto board = [] { return std::make_unique<sim::Board>(); };
     auto [port, because] = GetParam().defaultLimit
                                ? bus::choosePort(m.port, messages, say, board)
                                : bus::choosePort(m.port, messages, say, board, 50ms);
     ASSERT_TRUE(port);
-    EXPECT_EQ(messages.str(), GetParam().messages);
+    std::istringstream keys(GetParam().messages);
+    for (std::string key; keys >> key;)
+        expected << "qx5180: " << kLines.at(key) << '\n';
+    EXPECT_EQ(messages.str(), expected.str());
     EXPECT_EQ(port->name() + (because ? ": " + panel::explain(*because).reason : ""),
               GetParam().portName);
     if (GetParam().calls.empty())
@@ -197,98 +228,70 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     EXPECT_GE(m.port.writtenAt[1] - m.port.writtenAt[0], 5us);
 }
 
-const std::string kUsingDevice = "qx5180: using /dev/parport0\n";
-const std::string kUsingDirect = "qx5180: using direct I/O at port 0x378\n";
-const std::string kShared = "qx5180: exclusive access to /dev/parport0 refused: another driver "
-                            "(such as the printer driver lp) uses the port; sharing it, waiting "
-                            "at most 50 ms for it to be free\n";
-const std::string kGaveUp = "qx5180: gave up waiting for /dev/parport0 after 50 ms: ";
 const std::string kSim = "simulated board: ";
-const std::string kLp = " (add your user to group lp, then log in again)\n";
-const std::string kRunAsRoot = " (run as root, or load ppdev and use /dev/parport0)\n";
 const std::map<std::string, int> kBusy{{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}};
 Calls shared(const char* limit, Calls then) {
     Calls c{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
             "open /dev/parport0 -> 4", limit, "PPCLAIM 4"};
     return c.insert(c.end(), then.begin(), then.end()), c;
 }
-const Calls kGaveUpCalls{"close 4", "read /proc/sys/dev/parport/parport0/devices/active"};
+const Calls kGaveUp{"close 4", "read /proc/sys/dev/parport/parport0/devices/active"};
+const std::map<std::string, int> kNoNode{{"open", ENOENT}};
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
-    ChoiceCase{"DeviceExclusive", kernel({}), kUsingDevice, "/dev/parport0",
+    ChoiceCase{"DeviceExclusive", kernel({}), "dev", "/dev/parport0",
                {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3",
                 "PPRELEASE 3", "close 3"}},
-    ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}),
-               kShared + kUsingDevice, "/dev/parport0",
+    ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}), "shared dev",
+               "/dev/parport0",
                shared("within 50 ms", {"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"})},
     ChoiceCase{"NoPortBehindDevice", kernel({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
-               kShared + "qx5180: cannot claim /dev/parport0: No such device or address (no port "
-               "behind it, or another program holds it exclusively)\n" + kDeviceExists + kSimulated,
-               kSim + "/dev/parport0 unavailable"},
-    ChoiceCase{"ClaimFails", kernel({{"exclusive claim", EIO}}),
-               "qx5180: cannot claim /dev/parport0: Input/output error\n" + kDeviceExists +
-               kSimulated, kSim + "cannot claim /dev/parport0"},
+               "shared claimENXIO exists sim", kSim + "/dev/parport0 unavailable"},
+    ChoiceCase{"ClaimFails", kernel({{"exclusive claim", EIO}}), "claimEIO exists sim",
+               kSim + "cannot claim /dev/parport0"},
     // The kernel names the holder of a shared port: lp0 printing, ppdev0 another program.
-    ChoiceCase{"SharedClaimWaitsInVain", kernel(kBusy, "none\n"),
-               kShared + kGaveUp + "the printer driver is printing, or another program is using "
-               "the port\n" + kDeviceExists + kSimulated, kSim + "/dev/parport0 busy",
-               shared("within 50 ms", kGaveUpCalls)},
-    ChoiceCase{"Printing", kernel(kBusy, "lp0\n"),
-               kShared + kGaveUp + "the printer driver (lp0) is printing\n" + kDeviceExists +
-               kSimulated, kSim + "/dev/parport0 busy printing"},
-    ChoiceCase{"AnotherProgram", kernel(kBusy, "ppdev0\n"),
-               kShared + kGaveUp + "another program is using the port (ppdev0)\n" +
-               kDeviceExists + kSimulated, kSim + "/dev/parport0 used by another program"},
+    ChoiceCase{"SharedClaimWaitsInVain", kernel(kBusy, "none\n"), "shared busy exists sim",
+               kSim + "/dev/parport0 busy", shared("within 50 ms", kGaveUp)},
+    ChoiceCase{"Printing", kernel(kBusy, "lp0\n"), "shared lp0 exists sim",
+               kSim + "/dev/parport0 busy printing"},
+    ChoiceCase{"AnotherProgram", kernel(kBusy, "ppdev0\n"), "shared ppdev0 exists sim",
+               kSim + "/dev/parport0 used by another program"},
     // Without a limit of its own, start-up waits the 2 s the user is promised.
-    ChoiceCase{"DefaultLimit", kernel(kBusy),
-               "qx5180: exclusive access to /dev/parport0 refused: another driver (such as the "
-               "printer driver lp) uses the port; sharing it, waiting at most 2 s for it to be "
-               "free\nqx5180: gave up waiting for /dev/parport0 after 2 s: the printer driver is "
-               "printing, or another program is using the port\n" + kDeviceExists + kSimulated,
-               kSim + "/dev/parport0 busy",
-               shared("within 2000 ms", kGaveUpCalls), true},
-    ChoiceCase{"NotInGroupLp", kernel({{"open", EACCES}}),
-               "qx5180: cannot open /dev/parport0: Permission denied" + kLp + kDeviceExists +
-               kSimulated, kSim + "no permission for /dev/parport0"},
-    ChoiceCase{"NotPermitted", kernel({{"open", EPERM}}),
-               "qx5180: cannot open /dev/parport0: Operation not permitted" + kLp + kDeviceExists +
-               kSimulated, kSim + "no permission for /dev/parport0"},
-    ChoiceCase{"StaleNode", kernel({{"open", ENODEV}}),
-               "qx5180: cannot open /dev/parport0: No such device\n" + kDeviceExists + kSimulated,
+    ChoiceCase{"DefaultLimit", kernel(kBusy), "shared2s busy2s exists sim",
+               kSim + "/dev/parport0 busy", shared("within 2000 ms", kGaveUp), true},
+    ChoiceCase{"NotInGroupLp", kernel({{"open", EACCES}}), "EACCES exists sim",
+               kSim + "no permission for /dev/parport0"},
+    ChoiceCase{"NotPermitted", kernel({{"open", EPERM}}), "EPERM exists sim",
+               kSim + "no permission for /dev/parport0"},
+    ChoiceCase{"StaleNode", kernel({{"open", ENODEV}}), "ENODEV exists sim",
                kSim + "no port behind /dev/parport0"},
-    ChoiceCase{"NoPortAtNode", kernel({{"open", ENXIO}}),
-               "qx5180: cannot open /dev/parport0: No such device or address\n" + kDeviceExists +
-               kSimulated, kSim + "no port behind /dev/parport0"},
-    ChoiceCase{"OpenFails", kernel({{"open", EIO}}),
-               "qx5180: cannot open /dev/parport0: Input/output error\n" + kDeviceExists +
-               kSimulated, kSim + "cannot open /dev/parport0"},
-    ChoiceCase{"DirectIo", kernel({{"open", ENOENT}}), kNoDevice + kUsingDirect, "I/O port 0x378",
-               kDirect},
+    ChoiceCase{"NoPortAtNode", kernel({{"open", ENXIO}}), "ENXIO exists sim",
+               kSim + "no port behind /dev/parport0"},
+    ChoiceCase{"OpenFails", kernel({{"open", EIO}}), "EIO exists sim",
+               kSim + "cannot open /dev/parport0"},
+    ChoiceCase{"DirectIo", kernel(kNoNode), "ENOENT direct", "I/O port 0x378",
+               {"open /dev/parport0 failed", "read /proc/ioports", "ioperm 888 1 on",
+                "ioperm 888 1 off"}},
     // Ranges are hex and their ends inclusive.
-    ChoiceCase{"RangeEndingAtThePort", kernel({{"open", ENOENT}}, "0370-0378 : parport0\n"),
-               kNoDevice + kUsingDirect, "I/O port 0x378"},
-    ChoiceCase{"RangeStartingAfterThePort", kernel({{"open", ENOENT}}, "  0379-037f : parport0\n"),
-               kNoDevice + kNotListed + kSimulated, kSim + "no parallel port"},
+    ChoiceCase{"RangeEndingAtThePort", kernel(kNoNode, "0370-0378 : parport0\n"),
+               "ENOENT direct", "I/O port 0x378"},
+    ChoiceCase{"RangeStartingAfterThePort", kernel(kNoNode, "  0379-037f : parport0\n"),
+               "ENOENT unlisted sim", kSim + "no parallel port"},
     ChoiceCase{"PortElsewhere",
-               kernel({{"open", ENOENT}}, "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"),
-               kNoDevice + kNotListed + kSimulated, kSim + "no parallel port"},
+               kernel(kNoNode, "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"),
+               "ENOENT unlisted sim", kSim + "no parallel port"},
     ChoiceCase{"IoportsUnreadable", kernel({{"open", ENOENT}, {"read", EACCES}}),
-               kNoDevice + "qx5180: direct port I/O not tried: cannot read /proc/ioports: "
-               "Permission denied\n" + kSimulated, kSim + "no parallel port"},
+               "ENOENT unreadable sim", kSim + "no parallel port"},
     // Unprivileged readers see every range as zero; ioperm() then has the last word.
     ChoiceCase{"NotRoot", kernel({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
-               kNoDevice + kNoIoPort + "Operation not permitted" + kRunAsRoot + kSimulated,
-               kSim + "no permission for I/O port 0x378"},
+               "ENOENT notRoot sim", kSim + "no permission for I/O port 0x378"},
     // Set-user-ID root: the effective uid is what ioperm() is judged by.
     ChoiceCase{"KernelLockedDown", kernel({{"open", ENOENT}, {"ioperm", EPERM}}, "", 0),
-               kNoDevice + kNoIoPort + "Operation not permitted (the kernel forbids direct port "
-               "access; load ppdev and use /dev/parport0)\n" + kSimulated,
-               kSim + "no permission for I/O port 0x378"},
+               "ENOENT lockedDown sim", kSim + "no permission for I/O port 0x378"},
     // No port I/O instructions on this processor.
     ChoiceCase{"NoPortInstructions", kernel({{"open", ENOENT}, {"ioperm", ENOSYS}}, "", 0),
-               kNoDevice + kNoIoPort + "Function not implemented\n" + kSimulated,
-               kSim + "cannot reach I/O port 0x378"}),
+               "ENOENT noPortIo sim", kSim + "cannot reach I/O port 0x378"}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
 
