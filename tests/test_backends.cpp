@@ -1,5 +1,8 @@
+// The system seams: choosing a port back end, the claim's time limit, dropping root, and
+// standard error that never stalls the panel.
 #include "backends.h"
 #include "board.h"
+#include "linelog.h"
 #include "portreport.h"
 #include "privileges.h"
 #include "system.h"
@@ -17,6 +20,7 @@
 #include <sstream>
 #include <thread>
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -153,16 +157,11 @@ const std::map<std::string, std::string> kLines = {
     {"sim", "no parallel port available; using the simulated board (its decoded writes follow "
             "on standard error)"},
     {"shared", "exclusive access to /dev/parport0 refused: another driver (such as the printer "
-               "driver lp) uses the port; sharing it, waiting at most 50 ms for it to be free"},
-    {"shared2s", "exclusive access to /dev/parport0 refused: another driver (such as the "
-                 "printer driver lp) uses the port; sharing it, waiting at most 2 s for it to "
-                 "be free"},
-    {"busy", "gave up waiting for /dev/parport0 after 50 ms: the printer driver is printing, "
+               "driver lp) uses the port; sharing it, waiting at most 2 s for it to be free"},
+    {"busy", "gave up waiting for /dev/parport0 after 2 s: the printer driver is printing, "
              "or another program is using the port"},
-    {"busy2s", "gave up waiting for /dev/parport0 after 2 s: the printer driver is printing, "
-               "or another program is using the port"},
-    {"lp0", "gave up waiting for /dev/parport0 after 50 ms: the printer driver (lp0) is printing"},
-    {"ppdev0", "gave up waiting for /dev/parport0 after 50 ms: another program is using the port "
+    {"lp0", "gave up waiting for /dev/parport0 after 2 s: the printer driver (lp0) is printing"},
+    {"ppdev0", "gave up waiting for /dev/parport0 after 2 s: another program is using the port "
                "(ppdev0)"},
     {"claimENXIO", "cannot claim /dev/parport0: No such device or address (no port behind it, "
                    "or another program holds it exclusively)"},
@@ -192,7 +191,6 @@ struct ChoiceCase {
     std::string portName; // and, for the simulated board, why it stands in
     // Every call from start through one written byte to the port's end; none: not checked.
     Calls calls = {};
-    bool defaultLimit = false; // else 50 ms
 };
 
 class Choice : public testing::TestWithParam<ChoiceCase> {};
@@ -203,9 +201,8 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     std::ostringstream messages, expected;
     auto say = [&](const bus::PortError& e) { messages << panel::explain(e).line << '\n'; };
     auto board = [] { return std::make_unique<sim::Board>(); };
-    auto [port, because] = GetParam().defaultLimit
-                               ? bus::choosePort(m.port, messages, say, board)
-                               : bus::choosePort(m.port, messages, say, board, 50ms);
+    // No limit given: start-up waits the 2 s the user is promised (the fake answers at once).
+    auto [port, because] = bus::choosePort(m.port, messages, say, board);
     ASSERT_TRUE(port);
     std::istringstream keys(GetParam().messages);
     for (std::string key; keys >> key;)
@@ -230,9 +227,9 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
 
 const std::string kSim = "simulated board: ";
 const std::map<std::string, int> kBusy{{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}};
-Calls shared(const char* limit, Calls then) {
+Calls shared(Calls then) {
     Calls c{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
-            "open /dev/parport0 -> 4", limit, "PPCLAIM 4"};
+            "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4"};
     return c.insert(c.end(), then.begin(), then.end()), c;
 }
 const Calls kGaveUp{"close 4", "read /proc/sys/dev/parport/parport0/devices/active"};
@@ -245,21 +242,18 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                 "PPRELEASE 3", "close 3"}},
     ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}), "shared dev",
                "/dev/parport0",
-               shared("within 50 ms", {"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"})},
+               shared({"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"})},
     ChoiceCase{"NoPortBehindDevice", kernel({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
                "shared claimENXIO exists sim", kSim + "/dev/parport0 unavailable"},
     ChoiceCase{"ClaimFails", kernel({{"exclusive claim", EIO}}), "claimEIO exists sim",
                kSim + "cannot claim /dev/parport0"},
     // The kernel names the holder of a shared port: lp0 printing, ppdev0 another program.
     ChoiceCase{"SharedClaimWaitsInVain", kernel(kBusy, "none\n"), "shared busy exists sim",
-               kSim + "/dev/parport0 busy", shared("within 50 ms", kGaveUp)},
+               kSim + "/dev/parport0 busy", shared(kGaveUp)},
     ChoiceCase{"Printing", kernel(kBusy, "lp0\n"), "shared lp0 exists sim",
                kSim + "/dev/parport0 busy printing"},
     ChoiceCase{"AnotherProgram", kernel(kBusy, "ppdev0\n"), "shared ppdev0 exists sim",
                kSim + "/dev/parport0 used by another program"},
-    // Without a limit of its own, start-up waits the 2 s the user is promised.
-    ChoiceCase{"DefaultLimit", kernel(kBusy), "shared2s busy2s exists sim",
-               kSim + "/dev/parport0 busy", shared("within 2000 ms", kGaveUp), true},
     ChoiceCase{"NotInGroupLp", kernel({{"open", EACCES}}), "EACCES exists sim",
                kSim + "no permission for /dev/parport0"},
     ChoiceCase{"NotPermitted", kernel({{"open", EPERM}}), "EPERM exists sim",
@@ -406,5 +400,57 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
     DropCase{"GidMissing", sudo("1000", nullptr), false, kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
+
+// --- standard error ----------------------------------------------------------------------
+
+
+std::string readUntil(int fd, const std::string& end) {
+    std::string got;
+    char buffer[4096];
+    for (auto limit = std::chrono::steady_clock::now() + 5s;
+         got.find(end) == std::string::npos && std::chrono::steady_clock::now() < limit;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        n > 0 ? void(got.append(buffer, n)) : std::this_thread::sleep_for(1ms);
+    }
+    return got;
+}
+
+TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
+    std::size_t full = 0;
+    for (const std::string chunk(4096, '-'); ::write(fds[1], chunk.data(), chunk.size()) > 0;)
+        full += chunk.size();
+    ::fcntl(fds[1], F_SETFL, 0); // blocking, as a terminal is: the log must leave it so
+    const int flags = ::fcntl(fds[1], F_GETFL);
+    panel::LineLog log(fds[1], 8);
+    const std::string text(100, 'x');
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 200; ++i)
+        log.stream() << i << ' ' << text << '\n';
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+
+    const std::string got = readUntil(fds[0], "being read\n");
+    log.line("after");
+    std::istringstream lines(got.substr(full) + readUntil(fds[0], "after\n"));
+    int written = 0;
+    std::string line;
+    for (int last = -1; std::getline(lines, line) && line.find("qx5180") == std::string::npos;
+         ++written, last = std::stoi(line)) {
+        EXPECT_GT(std::stoi(line), last);
+        EXPECT_EQ(line, std::to_string(std::stoi(line)) + ' ' + text);
+    }
+    EXPECT_EQ(line, "qx5180: " + std::to_string(200 - written) +
+                        " lines were dropped while standard error was not being read");
+    EXPECT_TRUE(std::getline(lines, line) && line == "after" && !std::getline(lines, line));
+    EXPECT_EQ(::fcntl(fds[1], F_GETFL), flags);
+
+    // The reader goes: EPIPE, and no SIGPIPE (default here) ends the process.
+    ::close(fds[0]);
+    log.line("to nobody");
+    log.flush();
+    log.line("to nobody either");
+    ::close(fds[1]);
+}
 
 } // namespace
