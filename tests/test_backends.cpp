@@ -151,6 +151,10 @@ SetUp kernel(std::map<std::string, int> errors, std::string proc = "", uid_t eui
 }
 
 // What the terminal is told, a line a key, in the order choosing went.
+const std::string kOpen = "cannot open /dev/parport0: ", kReach = "cannot reach I/O port 0x378: ";
+const std::string kWait = "gave up waiting for /dev/parport0 after 2 s: ";
+const std::string kLp = " (add your user to group lp, then log in again)";
+const std::string kUsePpdev = "load ppdev and use /dev/parport0)";
 const std::map<std::string, std::string> kLines = {
     {"dev", "using /dev/parport0"},
     {"direct", "using direct I/O at port 0x378"},
@@ -158,31 +162,25 @@ const std::map<std::string, std::string> kLines = {
             "on standard error)"},
     {"shared", "exclusive access to /dev/parport0 refused: another driver (such as the printer "
                "driver lp) uses the port; sharing it, waiting at most 2 s for it to be free"},
-    {"busy", "gave up waiting for /dev/parport0 after 2 s: the printer driver is printing, "
-             "or another program is using the port"},
-    {"lp0", "gave up waiting for /dev/parport0 after 2 s: the printer driver (lp0) is printing"},
-    {"ppdev0", "gave up waiting for /dev/parport0 after 2 s: another program is using the port "
-               "(ppdev0)"},
+    {"busy", kWait + "the printer driver is printing, or another program is using the port"},
+    {"lp0", kWait + "the printer driver (lp0) is printing"},
+    {"ppdev0", kWait + "another program is using the port (ppdev0)"},
     {"claimENXIO", "cannot claim /dev/parport0: No such device or address (no port behind it, "
                    "or another program holds it exclusively)"},
     {"claimEIO", "cannot claim /dev/parport0: Input/output error"},
-    {"ENOENT", "cannot open /dev/parport0: No such file or directory (load the ppdev module: "
-               "sudo modprobe ppdev)"},
-    {"EACCES", "cannot open /dev/parport0: Permission denied (add your user to group lp, then "
-               "log in again)"},
-    {"EPERM", "cannot open /dev/parport0: Operation not permitted (add your user to group lp, "
-              "then log in again)"},
-    {"ENODEV", "cannot open /dev/parport0: No such device"},
-    {"ENXIO", "cannot open /dev/parport0: No such device or address"},
-    {"EIO", "cannot open /dev/parport0: Input/output error"},
+    {"ENOENT", kOpen + "No such file or directory (load the ppdev module: sudo modprobe ppdev)"},
+    {"EACCES", kOpen + "Permission denied" + kLp},
+    {"EPERM", kOpen + "Operation not permitted" + kLp},
+    {"ENODEV", kOpen + "No such device"},
+    {"ENXIO", kOpen + "No such device or address"},
+    {"EIO", kOpen + "Input/output error"},
     {"exists", "direct port I/O not tried: /dev/parport0 exists"},
     {"unlisted", "direct port I/O not tried: no parallel port at 0x378 in /proc/ioports"},
     {"unreadable", "direct port I/O not tried: cannot read /proc/ioports: Permission denied"},
-    {"notRoot", "cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
-                "ppdev and use /dev/parport0)"},
-    {"lockedDown", "cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
-                   "direct port access; load ppdev and use /dev/parport0)"},
-    {"noPortIo", "cannot reach I/O port 0x378: Function not implemented"}};
+    {"notRoot", kReach + "Operation not permitted (run as root, or " + kUsePpdev},
+    {"lockedDown", kReach + "Operation not permitted (the kernel forbids direct port access; " +
+                       kUsePpdev},
+    {"noPortIo", kReach + "Function not implemented"}};
 
 struct ChoiceCase {
     const char* title;
@@ -241,8 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
                {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3",
                 "PPRELEASE 3", "close 3"}},
     ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}), "shared dev",
-               "/dev/parport0",
-               shared({"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"})},
+               "/dev/parport0", shared({"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"})},
     ChoiceCase{"NoPortBehindDevice", kernel({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
                "shared claimENXIO exists sim", kSim + "/dev/parport0 unavailable"},
     ChoiceCase{"ClaimFails", kernel({{"exclusive claim", EIO}}), "claimEIO exists sim",
@@ -374,7 +371,8 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
              keepThenDrop({"clearenv", "setenv DISPLAY :0", "setenv XAUTHORITY /a",
                            "setenv LC_TIME C"})},
     DropCase{"NotRoot", [](Machine& m) { m.credentials.env = {{"SUDO_UID", "0"}}; }, true, "", {}},
-    DropCase{"RootLogin", sudo(nullptr, nullptr), true, "qx5180: running as root: no invoking user to drop to "
+    DropCase{"RootLogin", sudo(nullptr, nullptr), true,
+             "qx5180: running as root: no invoking user to drop to "
              "(start it from your own account, through sudo if the port needs root)\n", {}},
     DropCase{"ClearenvFails", sudo("1000", "100", {{"clearenv", ENOMEM}}), false,
              kRefused + "clearenv(): Cannot allocate memory\n", dropUpTo(1)},
@@ -384,20 +382,23 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
              kRefused + "setgid(100): Operation not permitted\n", dropUpTo(3)},
     DropCase{"SetuidFails", sudo("1000", "100", {{"setuid", EAGAIN}}), false,
              kRefused + "setuid(1000): Resource temporarily unavailable\n", dropUpTo(4)},
-    DropCase{"RootRegainable", [](Machine& m) { sudo("1000", "100")(m), m.credentials.rootRegainable = true; },
+    DropCase{"RootRegainable",
+             [](Machine& m) { sudo("1000", "100")(m), m.credentials.rootRegainable = true; },
              false, kRefused + "root could be regained after setuid(1000)\n", dropUpTo(5)},
     DropCase{"SetenvFails", sudo("1000", "100", {{"setenv", ENOMEM}}), false,
              kRefused + "setenv(HOME): Cannot allocate memory\n", dropUpTo(6)},
     DropCase{"NoNewPrivilegesFails", sudo("1000", "100", {{"prctl", EINVAL}}), false,
              kRefused + "prctl(PR_SET_NO_NEW_PRIVS): Invalid argument\n", kDrop},
-    DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false, kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
+    DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false,
+             kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
     DropCase{"UidMeaningNoChange", sudo("4294967295", "100"), false,
              kRefused + "SUDO_UID \"4294967295\" is not a user id\n", {}},
     DropCase{"UidRoot", sudo("0", "0"), false,
              kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n", {}},
     DropCase{"GidRoot", sudo("1000", "0"), false,
              kRefused + "SUDO_GID is 0, so the program would keep root's group\n", {}},
-    DropCase{"GidMissing", sudo("1000", nullptr), false, kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}}),
+    DropCase{"GidMissing", sudo("1000", nullptr), false,
+             kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
 
