@@ -297,7 +297,7 @@ m("G11", "panel-build", LY, [('{"HP3Doff", K::Option, "Frame1", "OFF", 1320, 360
 m("G12", "panel-build", LY, [('{"hfgainbox", K::TextBox, W, "1",', '{"hfgainbox", K::TextBox, W, "0",')], "mono step box starts at 0")
 m("G13", "panel-build", Q, [("            auto* b = new OptionButton(text, container);", "            auto* b = new OptionButton(text, this);")],
   "option buttons parented to the window (groups merge)")
-m("G14", "panel-build", W_, [("    for (int size = font.pixelSize(); size >= 8; --size) {", "    for (int size = font.pixelSize(); size >= 11; --size) {")],
+m("G14", "panel-build", W_, [("    for (; size >= 8; --size) {", "    for (; size >= 11; --size) {")],
   "captions never shrink below 11 px")
 
 # ---------------- second round: branches guarded only by rows that killed nothing above ----------------
@@ -321,7 +321,7 @@ m("D11", "privileges", PR, [("        if (const int error = system.initgroups(ac
   "initgroups failure ignored (root's groups kept)")
 m("K16", "board", SB, [('fault(isStart ? "start condition inside a byte" : "stop condition inside a byte");',
                         'fault(isStart ? "stop condition inside a byte" : "start condition inside a byte");')], "start/stop fault texts swapped")
-m("G15", "panel-build", Q, [("            auto* e = new QLineEdit(text, container);", "            auto* e = new QLineEdit(container);")],
+m("G15", "panel-build", Q, [("            auto* e = new ReadOnlyBox(text, container);", "            auto* e = new ReadOnlyBox({}, container);")],
   "text boxes built without their starting text")
 m("G16", "panel-build", Q, [('            l->setPixmap(QPixmap(":/logo.bmp"));\n', "")], "logo picture not loaded")
 m("G17", "panel-build", Q, [("        return (twips + layout::kTwipsPerPixel / 2) / layout::kTwipsPerPixel;",
