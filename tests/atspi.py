@@ -46,8 +46,8 @@ try:
         ("logo", any(n == "QX5180 audio amplifier logo" for n, _ in nodes), True),
         ("slider after Right", (slider.queryValue().currentValue,
                                 slider.queryText().getText(0, -1)), (2.0, "2")),
-        ("heard", {h for h in heard if h[0].startswith("MONO")}, {(box, "delete"), (box, "insert"),
-         (box, "accessible-value"), ("MONO VOLUME CONTROL", "accessible-value")})]
+        ("heard", {h for h in heard if h[0].startswith("MONO")}, {(box, "delete"),
+         (box, "insert"), (box, "accessible-value"), ("MONO VOLUME CONTROL", "accessible-value")})]
 finally:
     panel.terminate()
     xvfb.terminate()

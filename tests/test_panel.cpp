@@ -29,7 +29,8 @@ QRect thumbAt(const QSlider* s, int position) {
 }
 
 // One user action:
-//   click W [x y]   left click on W, at its centre or at x,y (negative: from the far edge)
+//   click W [x y]   left click on W, at its centre or at x,y (negative: from the far edge);
+//                   rclick the same with the right button
 //   key W K [N]     key K (as Qt spells it: Right, PgUp, Down, Space, ...), N times, with
 //                   the focus put on W first
 //   press K [N]     the same on whatever has the focus
@@ -53,11 +54,11 @@ void act(PanelRig& rig, const std::string& action) {
         for (int i = n.empty() ? 1 : n[0]; i-- > 0;)
             QTest::keyClick(rig.window->focusWidget(),
                             QKeySequence(QString::fromStdString(name))[0].key());
-    } else if (verb == "click" || verb == "reset") {
+    } else if (verb == "click" || verb == "rclick" || verb == "reset") {
         const QPoint at = n.size() == 2 ? QPoint((n[0] + w->width()) % w->width(),
                                                  (n[1] + w->height()) % w->height())
                                         : w->rect().center();
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        QTest::mouseClick(w, verb == "rclick" ? Qt::RightButton : Qt::LeftButton, {}, at);
     } else if (verb == "beside") {
         const QRect t = thumbAt(s, s->value());
         QTest::mouseClick(w, Qt::LeftButton, {}, {(n[0] < 0 ? t.left() : t.right()) + n[0], 5});
@@ -113,9 +114,13 @@ std::string broken(const PanelRig& rig) {
 }
 
 // What a control shows: a slider its position, a box its text, an option button "on" or
-// "off"; "focus" names the control that has the focus, "title" is the window's title, and
-// "@W" the name a screen reader reads for W.
+// "off"; "focus" names the control that has the focus, "title" is the window's title, "@W"
+// the name a screen reader reads for W, "%W" the value it reads.
 std::string shown(const PanelRig& rig, const std::string& name) {
+    if (name[0] == '%')
+        return QAccessible::queryAccessibleInterface(rig.find(name.c_str() + 1))
+            ->text(QAccessible::Value)
+            .toStdString();
     if (name == "focus")
         return rig.window->focusWidget()->objectName().toStdString();
     if (name == "title")
@@ -233,6 +238,12 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::Values(
         {"key narrow Up", "key HP3Doff Right", "key ocl Left", "key addrzero Down",
          "key monovol Right"}, {"7C:42", "7C:43", "7C:08", "7D:81"},
         {"wide", "HP3Don", "se", "addrone"}},
+    // A screen reader reads and hears the step each slider's box shows.
+    Row{"ScreenReadersHearTheStep", {"key monovol Right", "key vol3d Right 2"},
+        {"7C:81", "7C:44", "7C:48"}, {"%monovol=2", "%vol3d=high", "%RLS=SHUTDOWN"}},
+    Row{"ScreenReadersHearTheTop", {"key vol3d End"}, {"7C:4C"}, {"%vol3d=max"}},
+    // Only the left button pages; the right one does nothing beside the thumb.
+    Row{"OnlyTheLeftButtonPages", {"rclick monovol -4 -3", "rclick vol3d 1 1"}, {}},
     // A click beside the thumb, however near, pages towards it: 1 on a volume, 5 on 3D.
     Row{"ClickBesideTheThumbPages",
         {"beside monovol 1", "beside monovol 3", "key monovol End", "beside monovol -1",
