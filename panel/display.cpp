@@ -52,10 +52,15 @@ std::string refuse(const std::string& name, const std::string& asked) {
 
 std::string xFault() {
     const std::string display = printable(variable("DISPLAY"));
-    int screen = 0;
-    xcb_connection_t* connection = xcb_connect(nullptr, &screen);
-    const int error = xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
+    // An X server now and then drops a connection while it is being set up (a stream error,
+    // a few times in a hundred); only one that fails again and again is not there.
+    int error = XCB_CONN_ERROR;
+    for (int attempt = 0; attempt < 3 && error == XCB_CONN_ERROR; ++attempt) {
+        int screen = 0;
+        xcb_connection_t* connection = xcb_connect(nullptr, &screen);
+        error = xcb_connection_has_error(connection);
+        xcb_disconnect(connection);
+    }
     switch (error) {
     case 0:
         return "";
