@@ -19,11 +19,11 @@ else
   echo "SKIP: *** Xvfb is missing (scripts/install-deps --test): no row opens a window ***"
 fi
 trap 'kill ${xvfb:-} 2>/dev/null; rm -rf "$dir"' EXIT
-# Starts the program with SIGTERM blocked and pending, as if sent at its first instruction,
+# Starts the program with SIGHUP blocked and pending, as if sent at its first instruction,
 # and says how it ended: by a signal, as a shell sees it, or with an exit status.
-printf '%s\n' '#!/usr/bin/perl' 'use POSIX; if (!fork) { kill TERM => $$ if sigprocmask(' \
-  'SIG_BLOCK, POSIX::SigSet->new(SIGTERM)); exec @ARGV; } wait; print STDERR "wait status $?\n";' \
-  >"$dir/term-pending" && chmod 755 "$dir/term-pending"
+printf '%s\n' '#!/usr/bin/perl' 'use POSIX; if (!fork) { kill HUP => $$ if sigprocmask(' \
+  'SIG_BLOCK, POSIX::SigSet->new(SIGHUP)); exec @ARGV; } wait; print STDERR "wait status $?\n";' \
+  >"$dir/hup-pending" && chmod 755 "$dir/hup-pending"
 # qx LIMIT [VARIABLE=VALUE...]: the program as $user, through $wrap, ended after LIMIT s.
 qx() {
   timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
@@ -80,11 +80,11 @@ ROWS
     "$sim"$'\n'"qx5180: ended by SIGTERM"
   grep -q "^qx5180: using\|^qx5180: no parallel port available" <<<"$err" ||
     { echo "FAIL: no line names the port in use"; failed=1; }
-  # A SIGTERM in flight through every start-up frame: each is complete, then the panel ends.
-  err=$(wrap=$dir/term-pending qx 10 DISPLAY="$x" 2>&1 >/dev/null)
-  check "ended by the signal itself $user" "$(tail -n1 <<<"$err")" "wait status 15"
-  check "frames, then the end, by a SIGTERM at start $user" \
-    "$(grep '^QX5180 sim:\|ended' <<<"$err")" "$sim"$'\n'"qx5180: ended by SIGTERM"
+  # A SIGHUP in flight through every start-up frame: each is complete, then the panel ends.
+  err=$(wrap=$dir/hup-pending qx 10 DISPLAY="$x" 2>&1 >/dev/null)
+  check "ended by the signal itself $user" "$(tail -n1 <<<"$err")" "wait status 1"
+  check "frames, then the end, by a SIGHUP at start $user" \
+    "$(grep '^QX5180 sim:\|ended' <<<"$err")" "$sim"$'\n'"qx5180: ended by SIGHUP"
   # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
   # session, no platform theme, so no GTK, is loaded.
   qx 3 DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME 2>&- &
