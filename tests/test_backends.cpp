@@ -29,13 +29,21 @@ namespace {
 
 using namespace std::chrono_literals;
 using Calls = std::vector<std::string>;
-using Bytes = std::vector<std::uint8_t>;
+using Errors = std::map<std::string, int>;
+
+template<class... Words>
+std::string words(const Words&... w) { // "ioperm 888 1 on"
+    std::ostringstream out;
+    ((out << w << ' '), ...);
+    return out.str().substr(0, out.str().size() - 1);
+}
 
 // Stands in for the kernel, with both faces the program sees: logs every call in order and
-// fails those whose key is in `errors` ("open", "exclusive claim", "shared claim", "PPWDATA",
-// "read", "ioperm", "setenv", "prctl", "initgroups", "setgroups", "setgid", "setuid").
+// fails those whose key is in `errors` ("open", "exclusive", "shared" (claims), "PPWDATA",
+// "read", "ioperm", "clearenv", "setenv", "prctl", "initgroups", "setgroups", "setgid",
+// "setuid").
 struct Machine {
-    std::map<std::string, int> errors;
+    Errors errors;
     uid_t uid = 1000, euid = 1000;
     gid_t gid = 1000;
     Calls calls;
@@ -49,42 +57,36 @@ struct Machine {
         explicit Port(Machine& m) : k(m) {}
         Machine& k;
         std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
-        Bytes written;
+        std::vector<std::uint8_t> written;
         std::vector<std::chrono::steady_clock::time_point> writtenAt;
         int nextFd = 3;
         std::set<int> exclusive;
 
         int openReadWrite(const std::string& path, int& fd) override {
-            const int error = k.errors.count("open") ? k.errors["open"] : 0;
-            fd = error ? -1 : nextFd++;
-            k.calls.push_back("open " + path + (error ? " failed" : " -> " + std::to_string(fd)));
-            return error;
+            fd = k.errors.count("open") ? -1 : nextFd++;
+            return k.log(words("open", path, fd < 0 ? "failed" : "-> " + std::to_string(fd)),
+                         "open");
         }
         int ioctl(int fd, unsigned long request, void* arg) override {
-            const std::string on = " " + std::to_string(fd);
             if (request == PPEXCL)
                 exclusive.insert(fd);
             if (request == PPCLAIM)
-                return k.log("PPCLAIM" + on,
-                             exclusive.count(fd) ? "exclusive claim" : "shared claim");
+                return k.log(words("PPCLAIM", fd), exclusive.count(fd) ? "exclusive" : "shared");
             if (request == PPWDATA)
-                return keep(*static_cast<unsigned char*>(arg)), k.log("PPWDATA" + on, "PPWDATA");
-            return k.log((request == PPEXCL ? "PPEXCL" : "PPRELEASE") + on);
+                return keep(*static_cast<std::uint8_t*>(arg)),
+                       k.log(words("PPWDATA", fd), "PPWDATA");
+            return k.log(words(request == PPEXCL ? "PPEXCL" : "PPRELEASE", fd));
         }
         int ioctlWithin(int fd, unsigned long request, void* arg,
                         std::chrono::milliseconds limit) override {
-            k.calls.push_back("within " + std::to_string(limit.count()) + " ms");
-            return ioctl(fd, request, arg);
+            return k.log(words("within", limit.count(), "ms")), ioctl(fd, request, arg);
         }
-        void close(int fd) override { k.log("close " + std::to_string(fd)); }
+        void close(int fd) override { k.log(words("close", fd)); }
         int readFile(const std::string& path, std::string& content) override {
-            content = ioports;
-            return k.log("read " + path, "read");
+            return content = ioports, k.log("read " + path, "read");
         }
         int ioperm(unsigned long first, unsigned long count, bool on) override {
-            return k.log("ioperm " + std::to_string(first) + " " + std::to_string(count) +
-                             (on ? " on" : " off"),
-                         on ? "ioperm" : "");
+            return k.log(words("ioperm", first, count, on ? "on" : "off"), on ? "ioperm" : "");
         }
         void outb(std::uint8_t value, std::uint16_t port) override {
             EXPECT_EQ(port, 0x378);
@@ -114,50 +116,37 @@ struct Machine {
             return users.count(id) ? std::optional(users[id]) : std::nullopt;
         }
         int setenv(const std::string& name, const std::string& value) override {
-            env[name] = value;
-            return k.log("setenv " + name + " " + value, "setenv");
+            return env[name] = value, k.log(words("setenv", name, value), "setenv");
         }
-        int clearenv() override { return env.clear(), k.log("clearenv", "clearenv"); } // key too
+        int clearenv() override { return env.clear(), k.log("clearenv", "clearenv"); }
         int forbidNewPrivileges() override { return k.log("no new privileges", "prctl"); }
         int initgroups(const std::string& user, gid_t group) override {
-            return k.log("initgroups " + user + " " + std::to_string(group), "initgroups");
+            return k.log(words("initgroups", user, group), "initgroups");
         }
         int setgroups(const std::vector<gid_t>& groups) override {
-            return k.log("setgroups " + std::to_string(groups.size() == 1 ? groups[0] : -1),
-                         "setgroups");
+            return k.log(words("setgroups", groups.size() == 1 ? groups[0] : -1), "setgroups");
         }
-        int setgid(gid_t id) override { return k.log("setgid " + std::to_string(id), "setgid"); }
+        int setgid(gid_t id) override { return k.log(words("setgid", id), "setgid"); }
         int setuid(uid_t id) override {
             // A kernel that keeps no way back refuses the return to root.
             if (k.euid != 0)
-                return k.log("setuid " + std::to_string(id)), rootRegainable ? 0 : EPERM;
-            const int error = k.log("setuid " + std::to_string(id), "setuid");
-            if (error == 0)
-                k.uid = k.euid = id;
+                return k.log(words("setuid", id)), rootRegainable ? 0 : EPERM;
+            const int error = k.log(words("setuid", id), "setuid");
+            k.uid = k.euid = error ? k.euid : id;
             return error;
         }
     } credentials{*this};
 };
-using SetUp = std::function<void(Machine&)>;
-
-// The kernel's answers: failing calls, what /proc shows (empty: a PC's usual table), the
-// effective uid.
-SetUp kernel(std::map<std::string, int> errors, std::string proc = "", uid_t euid = 1000) {
-    return [=](Machine& m) {
-        m.errors = errors, m.euid = euid;
-        if (!proc.empty())
-            m.port.ioports = proc;
-    };
-}
 
 // What the terminal is told, a line a key, in the order choosing went.
 const std::string kOpen = "cannot open /dev/parport0: ", kReach = "cannot reach I/O port 0x378: ";
 const std::string kWait = "gave up waiting for /dev/parport0 after 2 s: ";
 const std::string kLp = " (add your user to group lp, then log in again)";
 const std::string kUsePpdev = "load ppdev and use /dev/parport0)";
+const std::string kNot = "direct port I/O not tried: ";
+// clang-format off
 const std::map<std::string, std::string> kLines = {
-    {"dev", "using /dev/parport0"},
-    {"direct", "using direct I/O at port 0x378"},
+    {"dev", "using /dev/parport0"}, {"direct", "using direct I/O at port 0x378"},
     {"sim", "no parallel port available; using the simulated board (its decoded writes follow "
             "on standard error)"},
     {"shared", "exclusive access to /dev/parport0 refused: another driver (such as the printer "
@@ -171,22 +160,23 @@ const std::map<std::string, std::string> kLines = {
     {"ENOENT", kOpen + "No such file or directory (load the ppdev module: sudo modprobe ppdev)"},
     {"EACCES", kOpen + "Permission denied" + kLp},
     {"EPERM", kOpen + "Operation not permitted" + kLp},
-    {"ENODEV", kOpen + "No such device"},
-    {"ENXIO", kOpen + "No such device or address"},
-    {"EIO", kOpen + "Input/output error"},
-    {"exists", "direct port I/O not tried: /dev/parport0 exists"},
-    {"unlisted", "direct port I/O not tried: no parallel port at 0x378 in /proc/ioports"},
-    {"unreadable", "direct port I/O not tried: cannot read /proc/ioports: Permission denied"},
+    {"ENODEV", kOpen + "No such device"}, {"ENXIO", kOpen + "No such device or address"},
+    {"EIO", kOpen + "Input/output error"}, {"exists", kNot + "/dev/parport0 exists"},
+    {"unlisted", kNot + "no parallel port at 0x378 in /proc/ioports"},
+    {"unreadable", kNot + "cannot read /proc/ioports: Permission denied"},
     {"notRoot", kReach + "Operation not permitted (run as root, or " + kUsePpdev},
     {"lockedDown", kReach + "Operation not permitted (the kernel forbids direct port access; " +
-                       kUsePpdev},
+                   kUsePpdev},
     {"noPortIo", kReach + "Function not implemented"}};
+// clang-format on
 
 struct ChoiceCase {
     const char* title;
-    SetUp setUp;
+    Errors errors;        // the kernel's answers
     std::string messages; // keys of kLines
     std::string portName; // and, for the simulated board, why it stands in
+    std::string proc = ""; // what /proc shows; empty: a PC's usual table
+    uid_t euid = 1000;
     // Every call from start through one written byte to the port's end; none: not checked.
     Calls calls = {};
 };
@@ -194,95 +184,81 @@ struct ChoiceCase {
 class Choice : public testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
+    const ChoiceCase& row = GetParam();
     Machine m;
-    GetParam().setUp(m);
+    m.errors = row.errors, m.euid = row.euid;
+    m.port.ioports = row.proc.empty() ? m.port.ioports : row.proc;
     std::ostringstream messages, expected;
     auto say = [&](const bus::PortError& e) { messages << panel::explain(e).line << '\n'; };
     auto board = [] { return std::make_unique<sim::Board>(); };
     // No limit given: start-up waits the 2 s the user is promised (the fake answers at once).
     auto [port, because] = bus::choosePort(m.port, messages, say, board);
     ASSERT_TRUE(port);
-    std::istringstream keys(GetParam().messages);
+    std::istringstream keys(row.messages);
     for (std::string key; keys >> key;)
         expected << "qx5180: " << kLines.at(key) << '\n';
     EXPECT_EQ(messages.str(), expected.str());
-    EXPECT_EQ(port->name() + (because ? ": " + panel::explain(*because).reason : ""),
-              GetParam().portName);
-    if (GetParam().calls.empty())
+    EXPECT_EQ(port->name() + (because ? ": " + panel::explain(*because).reason : ""), row.portName);
+    if (row.calls.empty())
         return;
     EXPECT_EQ(port->write(0xA5), 0);
     m.errors["PPWDATA"] = EIO;
-    EXPECT_EQ(port->write(0x1F), GetParam().portName == "/dev/parport0" ? EIO : 0);
+    EXPECT_EQ(port->write(0x1F), row.portName == "/dev/parport0" ? EIO : 0);
     port.reset();
-    EXPECT_EQ(m.calls, GetParam().calls);
+    EXPECT_EQ(m.calls, row.calls);
     if (because)
         return;
-    EXPECT_EQ(m.port.written, (Bytes{0xA5, 0x1F}));
+    EXPECT_EQ(m.port.written, (std::vector<std::uint8_t>{0xA5, 0x1F}));
     // Standard-mode I2C on any PC: however fast the port takes bytes, no line state is
     // shorter than 5 µs.
     EXPECT_GE(m.port.writtenAt[1] - m.port.writtenAt[0], 5us);
 }
 
-const std::string kSim = "simulated board: ";
-const std::map<std::string, int> kBusy{{"exclusive claim", ENXIO}, {"shared claim", ETIMEDOUT}};
-Calls shared(Calls then) {
-    Calls c{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
-            "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4"};
-    return c.insert(c.end(), then.begin(), then.end()), c;
-}
-const Calls kGaveUp{"close 4", "read /proc/sys/dev/parport/parport0/devices/active"};
-const std::map<std::string, int> kNoNode{{"open", ENOENT}};
+const std::string kSim = "simulated board: ", kDev = "/dev/parport0";
+const std::string kNoIo = "no permission for I/O port 0x378";
+const Errors kBusy{{"exclusive", ENXIO}, {"shared", ETIMEDOUT}}, kNoNode{{"open", ENOENT}};
+const Errors kNoPerm{{"open", ENOENT}, {"ioperm", EPERM}};
+Calls operator+(Calls a, const Calls& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+const Calls kShared{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
+                    "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4"};
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::Values(
-    ChoiceCase{"DeviceExclusive", kernel({}), "dev", "/dev/parport0",
-               {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3",
-                "PPRELEASE 3", "close 3"}},
-    ChoiceCase{"PrinterDriverRegistered", kernel({{"exclusive claim", ENXIO}}), "shared dev",
-               "/dev/parport0", shared({"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"})},
-    ChoiceCase{"NoPortBehindDevice", kernel({{"exclusive claim", ENXIO}, {"shared claim", ENXIO}}),
-               "shared claimENXIO exists sim", kSim + "/dev/parport0 unavailable"},
-    ChoiceCase{"ClaimFails", kernel({{"exclusive claim", EIO}}), "claimEIO exists sim",
-               kSim + "cannot claim /dev/parport0"},
+INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::ValuesIn(std::vector<ChoiceCase>{
+    {"DeviceExclusive", {}, "dev", kDev, "", 1000, {"open /dev/parport0 -> 3", "PPEXCL 3",
+     "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3", "PPRELEASE 3", "close 3"}},
+    {"PrinterDriverRegistered", {{"exclusive", ENXIO}}, "shared dev", kDev, "", 1000,
+     kShared + Calls{"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"}},
+    {"NoPortBehindDevice", {{"exclusive", ENXIO}, {"shared", ENXIO}},
+     "shared claimENXIO exists sim", kSim + kDev + " unavailable"},
+    {"ClaimFails", {{"exclusive", EIO}}, "claimEIO exists sim", kSim + "cannot claim " + kDev},
     // The kernel names the holder of a shared port: lp0 printing, ppdev0 another program.
-    ChoiceCase{"SharedClaimWaitsInVain", kernel(kBusy, "none\n"), "shared busy exists sim",
-               kSim + "/dev/parport0 busy", shared(kGaveUp)},
-    ChoiceCase{"Printing", kernel(kBusy, "lp0\n"), "shared lp0 exists sim",
-               kSim + "/dev/parport0 busy printing"},
-    ChoiceCase{"AnotherProgram", kernel(kBusy, "ppdev0\n"), "shared ppdev0 exists sim",
-               kSim + "/dev/parport0 used by another program"},
-    ChoiceCase{"NotInGroupLp", kernel({{"open", EACCES}}), "EACCES exists sim",
-               kSim + "no permission for /dev/parport0"},
-    ChoiceCase{"NotPermitted", kernel({{"open", EPERM}}), "EPERM exists sim",
-               kSim + "no permission for /dev/parport0"},
-    ChoiceCase{"StaleNode", kernel({{"open", ENODEV}}), "ENODEV exists sim",
-               kSim + "no port behind /dev/parport0"},
-    ChoiceCase{"NoPortAtNode", kernel({{"open", ENXIO}}), "ENXIO exists sim",
-               kSim + "no port behind /dev/parport0"},
-    ChoiceCase{"OpenFails", kernel({{"open", EIO}}), "EIO exists sim",
-               kSim + "cannot open /dev/parport0"},
-    ChoiceCase{"DirectIo", kernel(kNoNode), "ENOENT direct", "I/O port 0x378",
-               {"open /dev/parport0 failed", "read /proc/ioports", "ioperm 888 1 on",
-                "ioperm 888 1 off"}},
+    {"SharedClaimWaitsInVain", kBusy, "shared busy exists sim", kSim + kDev + " busy", "none\n",
+     1000, kShared + Calls{"close 4", "read /proc/sys/dev/parport/parport0/devices/active"}},
+    {"Printing", kBusy, "shared lp0 exists sim", kSim + kDev + " busy printing", "lp0\n"},
+    {"AnotherProgram", kBusy, "shared ppdev0 exists sim", kSim + kDev + " used by another program",
+     "ppdev0\n"},
+    {"NotInGroupLp", {{"open", EACCES}}, "EACCES exists sim", kSim + "no permission for " + kDev},
+    {"NotPermitted", {{"open", EPERM}}, "EPERM exists sim", kSim + "no permission for " + kDev},
+    {"StaleNode", {{"open", ENODEV}}, "ENODEV exists sim", kSim + "no port behind " + kDev},
+    {"NoPortAtNode", {{"open", ENXIO}}, "ENXIO exists sim", kSim + "no port behind " + kDev},
+    {"OpenFails", {{"open", EIO}}, "EIO exists sim", kSim + "cannot open " + kDev},
+    {"DirectIo", kNoNode, "ENOENT direct", "I/O port 0x378", "", 1000, {"open /dev/parport0 failed",
+     "read /proc/ioports", "ioperm 888 1 on", "ioperm 888 1 off"}},
     // Ranges are hex and their ends inclusive.
-    ChoiceCase{"RangeEndingAtThePort", kernel(kNoNode, "0370-0378 : parport0\n"),
-               "ENOENT direct", "I/O port 0x378"},
-    ChoiceCase{"RangeStartingAfterThePort", kernel(kNoNode, "  0379-037f : parport0\n"),
-               "ENOENT unlisted sim", kSim + "no parallel port"},
-    ChoiceCase{"PortElsewhere",
-               kernel(kNoNode, "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"),
-               "ENOENT unlisted sim", kSim + "no parallel port"},
-    ChoiceCase{"IoportsUnreadable", kernel({{"open", ENOENT}, {"read", EACCES}}),
-               "ENOENT unreadable sim", kSim + "no parallel port"},
+    {"RangeEndingAtThePort", kNoNode, "ENOENT direct", "I/O port 0x378", "0370-0378 : parport0\n"},
+    {"RangeStartingAfterThePort", kNoNode, "ENOENT unlisted sim", kSim + "no parallel port",
+     "  0379-037f : parport0\n"},
+    {"PortElsewhere", kNoNode, "ENOENT unlisted sim", kSim + "no parallel port",
+     "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"},
+    {"IoportsUnreadable", {{"open", ENOENT}, {"read", EACCES}}, "ENOENT unreadable sim",
+     kSim + "no parallel port"},
     // Unprivileged readers see every range as zero; ioperm() then has the last word.
-    ChoiceCase{"NotRoot", kernel({{"open", ENOENT}, {"ioperm", EPERM}}, "  0000-0000 : parport0\n"),
-               "ENOENT notRoot sim", kSim + "no permission for I/O port 0x378"},
+    {"NotRoot", kNoPerm, "ENOENT notRoot sim", kSim + kNoIo, "  0000-0000 : parport0\n"},
     // Set-user-ID root: the effective uid is what ioperm() is judged by.
-    ChoiceCase{"KernelLockedDown", kernel({{"open", ENOENT}, {"ioperm", EPERM}}, "", 0),
-               "ENOENT lockedDown sim", kSim + "no permission for I/O port 0x378"},
+    {"KernelLockedDown", kNoPerm, "ENOENT lockedDown sim", kSim + kNoIo, "", 0},
     // No port I/O instructions on this processor.
-    ChoiceCase{"NoPortInstructions", kernel({{"open", ENOENT}, {"ioperm", ENOSYS}}, "", 0),
-               "ENOENT noPortIo sim", kSim + "cannot reach I/O port 0x378"}),
+    {"NoPortInstructions", {{"open", ENOENT}, {"ioperm", ENOSYS}}, "ENOENT noPortIo sim",
+     kSim + "cannot reach I/O port 0x378", "", 0}}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
 
@@ -298,8 +274,7 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
         ASSERT_EQ(pipe(ends), 0);
         char byte = 'x';
         ASSERT_EQ(write(ends[1], &byte, dataWaiting ? 1 : 0), dataWaiting ? 1 : 0);
-        const pthread_t self = pthread_self();
-        std::thread nudge([self] {
+        std::thread nudge([self = pthread_self()] {
             std::this_thread::sleep_for(20ms);
             pthread_kill(self, SIGUSR1);
         });
@@ -317,109 +292,94 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
 
 // --- dropping root -------------------------------------------------------------------------
 
-SetUp sudo(const char* uid, const char* gid, std::map<std::string, int> errors = {}) {
-    return [=](Machine& m) {
-        m.uid = m.euid = 0, m.gid = 0, m.errors = errors;
-        m.credentials.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
-        for (auto [name, value] : {std::pair{"SUDO_UID", uid}, {"SUDO_GID", gid}})
-            if (value)
-                m.credentials.env[name] = value;
-    };
-}
-
 struct DropCase {
     const char* title;
-    SetUp setUp;
-    bool dropped;
-    std::string message;
+    Errors errors;
+    std::string message; // what the terminal is told
     Calls calls;
+    const char *sudoUid = "1000", *sudoGid = "100"; // root's environment under sudo
+    std::function<void(Machine&)> otherwise = nullptr; // a start other than through sudo
 };
 
 class DropRoot : public testing::TestWithParam<DropCase> {};
 
 // On failure nothing runs after the step that failed, and a bad environment changes nothing.
 TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
+    const DropCase& row = GetParam();
     Machine m;
-    GetParam().setUp(m);
+    m.uid = m.euid = m.gid = 0, m.errors = row.errors;
+    m.credentials.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
+    for (auto [name, value] : {std::pair{"SUDO_UID", row.sudoUid}, {"SUDO_GID", row.sudoGid}})
+        if (value)
+            m.credentials.env[name] = value;
+    if (row.otherwise)
+        row.otherwise(m);
     std::ostringstream messages;
-    EXPECT_EQ(bus::dropRoot(m.credentials, messages), GetParam().dropped);
-    EXPECT_EQ(messages.str(), GetParam().message);
-    EXPECT_EQ(m.calls, GetParam().calls);
+    const bool dropped = bus::dropRoot(m.credentials, messages);
+    EXPECT_EQ(messages.str(), row.message + (row.message.empty() ? "" : "\n"));
+    EXPECT_EQ(dropped, row.message.find("cannot drop") == std::string::npos);
+    EXPECT_EQ(m.calls, row.calls);
 }
 
 const Calls kDrop{"clearenv", "initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0",
                   "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice",
                   "setenv PATH /usr/local/bin:/usr/bin:/bin", "no new privileges"};
-const std::string kRefused = "qx5180: cannot drop root rights: ";
-Calls dropUpTo(int n) { return Calls(kDrop.begin(), kDrop.begin() + n); }
-Calls keepThenDrop(Calls kept) {
-    return kept.insert(kept.end(), kDrop.begin() + 1, kDrop.end()), kept;
-}
+Calls upTo(int n) { return Calls(kDrop.begin(), kDrop.begin() + n); }
+std::string no(const std::string& why) { return "qx5180: cannot drop root rights: " + why; }
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::Values(
-    DropCase{"Sudo", sudo("1000", "100"), true, "", kDrop},
-    DropCase{"NoPasswdEntry", [](Machine& m) { sudo("1000", "100")(m), m.credentials.users = {}; },
-             true, "", {"clearenv", "setgroups 100", "setgid 100", "setuid 1000", "setuid 0",
-                        kDrop[8], "no new privileges"}},
+INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<DropCase>{
+    {"Sudo", {}, "", kDrop},
+    {"NoPasswdEntry", {}, "", {"clearenv", "setgroups 100", "setgid 100", "setuid 1000",
+     "setuid 0", kDrop[8], "no new privileges"}, "1000", "100",
+     [](Machine& m) { m.credentials.users = {}; }},
     // Whoever starts a set-user-ID program controls its environment: only what a window needs
     // stays; the theme's desktop, GTK's settings folder, plugins and SUDO_* all go.
-    DropCase{"SetUserIdInstall", [](Machine& m) { m.euid = 0, m.gid = 100; m.credentials.env = {
-                 {"SUDO_UID", "1001"}, {"SUDO_GID", "0"}, {"QT_PLUGIN_PATH", "/tmp/x"},
-                 {"XDG_CURRENT_DESKTOP", "GNOME"}, {"XDG_CONFIG_HOME", "/tmp/x"}, {"LC_TIME", "C"},
-                 {"XAUTHORITY", "/a"}, {"DISPLAY", ":0"}}; }, true, "",
-             keepThenDrop({"clearenv", "setenv DISPLAY :0", "setenv XAUTHORITY /a",
-                           "setenv LC_TIME C"})},
-    DropCase{"NotRoot", [](Machine& m) { m.credentials.env = {{"SUDO_UID", "0"}}; }, true, "", {}},
-    DropCase{"RootLogin", sudo(nullptr, nullptr), true,
-             "qx5180: running as root: no invoking user to drop to "
-             "(start it from your own account, through sudo if the port needs root)\n", {}},
-    DropCase{"ClearenvFails", sudo("1000", "100", {{"clearenv", ENOMEM}}), false,
-             kRefused + "clearenv(): Cannot allocate memory\n", dropUpTo(1)},
-    DropCase{"InitgroupsFails", sudo("1000", "100", {{"initgroups", ENOMEM}}), false,
-             kRefused + "initgroups(alice, 100): Cannot allocate memory\n", dropUpTo(2)},
-    DropCase{"SetgidFails", sudo("1000", "100", {{"setgid", EPERM}}), false,
-             kRefused + "setgid(100): Operation not permitted\n", dropUpTo(3)},
-    DropCase{"SetuidFails", sudo("1000", "100", {{"setuid", EAGAIN}}), false,
-             kRefused + "setuid(1000): Resource temporarily unavailable\n", dropUpTo(4)},
-    DropCase{"RootRegainable",
-             [](Machine& m) { sudo("1000", "100")(m), m.credentials.rootRegainable = true; },
-             false, kRefused + "root could be regained after setuid(1000)\n", dropUpTo(5)},
-    DropCase{"SetenvFails", sudo("1000", "100", {{"setenv", ENOMEM}}), false,
-             kRefused + "setenv(HOME): Cannot allocate memory\n", dropUpTo(6)},
-    DropCase{"NoNewPrivilegesFails", sudo("1000", "100", {{"prctl", EINVAL}}), false,
-             kRefused + "prctl(PR_SET_NO_NEW_PRIVS): Invalid argument\n", kDrop},
-    DropCase{"UidTrailingSpace", sudo("1000 ", "100"), false,
-             kRefused + "SUDO_UID \"1000 \" is not a user id\n", {}},
-    DropCase{"UidMeaningNoChange", sudo("4294967295", "100"), false,
-             kRefused + "SUDO_UID \"4294967295\" is not a user id\n", {}},
-    DropCase{"UidRoot", sudo("0", "0"), false,
-             kRefused + "SUDO_UID is 0, so there is no unprivileged user to become\n", {}},
-    DropCase{"GidRoot", sudo("1000", "0"), false,
-             kRefused + "SUDO_GID is 0, so the program would keep root's group\n", {}},
-    DropCase{"GidMissing", sudo("1000", nullptr), false,
-             kRefused + "SUDO_UID is set but SUDO_GID is not\n", {}}),
+    {"SetUserIdInstall", {}, "", Calls{"clearenv", "setenv DISPLAY :0", "setenv XAUTHORITY /a",
+     "setenv LC_TIME C"} + Calls(kDrop.begin() + 1, kDrop.end()), "1001", "0", [](Machine& m) {
+         m.uid = 1000, m.gid = 100;
+         for (auto [name, value] : {std::pair{"QT_PLUGIN_PATH", "/tmp/x"}, {"LC_TIME", "C"},
+              {"XDG_CURRENT_DESKTOP", "GNOME"}, {"XDG_CONFIG_HOME", "/tmp/x"},
+              {"XAUTHORITY", "/a"}, {"DISPLAY", ":0"}, {"HOME", "/x"}})
+             m.credentials.env[name] = value; }},
+    {"NotRoot", {}, "", {}, "0", "0", [](Machine& m) { m.uid = m.euid = 1000; }},
+    {"RootLogin", {}, "qx5180: running as root: no invoking user to drop to (start it from your "
+     "own account, through sudo if the port needs root)", {}, nullptr, nullptr},
+    {"ClearenvFails", {{"clearenv", ENOMEM}}, no("clearenv(): Cannot allocate memory"), upTo(1)},
+    {"InitgroupsFails", {{"initgroups", ENOMEM}},
+     no("initgroups(alice, 100): Cannot allocate memory"), upTo(2)},
+    {"SetgidFails", {{"setgid", EPERM}}, no("setgid(100): Operation not permitted"), upTo(3)},
+    {"SetuidFails", {{"setuid", EAGAIN}},
+     no("setuid(1000): Resource temporarily unavailable"), upTo(4)},
+    {"RootRegainable", {}, no("root could be regained after setuid(1000)"), upTo(5), "1000",
+     "100", [](Machine& m) { m.credentials.rootRegainable = true; }},
+    {"SetenvFails", {{"setenv", ENOMEM}}, no("setenv(HOME): Cannot allocate memory"), upTo(6)},
+    {"NoNewPrivilegesFails", {{"prctl", EINVAL}},
+     no("prctl(PR_SET_NO_NEW_PRIVS): Invalid argument"), kDrop},
+    {"UidTrailingSpace", {}, no("SUDO_UID \"1000 \" is not a user id"), {}, "1000 "},
+    {"UidMeaningNoChange", {}, no("SUDO_UID \"4294967295\" is not a user id"), {}, "4294967295"},
+    {"UidRoot", {}, no("SUDO_UID is 0, so there is no unprivileged user to become"), {}, "0", "0"},
+    {"GidRoot", {}, no("SUDO_GID is 0, so the program would keep root's group"), {}, "1000", "0"},
+    {"GidMissing", {}, no("SUDO_UID is set but SUDO_GID is not"), {}, "1000", nullptr}}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
 
 // --- standard error ----------------------------------------------------------------------
 
-
-std::string readUntil(int fd, const std::string& end) {
-    std::string got;
-    char buffer[4096];
-    for (auto limit = std::chrono::steady_clock::now() + 5s;
-         got.find(end) == std::string::npos && std::chrono::steady_clock::now() < limit;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        n > 0 ? void(got.append(buffer, n)) : std::this_thread::sleep_for(1ms);
-    }
-    return got;
-}
-
 // Blocking like a terminal, or left non-blocking by the caller: either way the log writes
 // every line it kept, never changes the descriptor's flags, and keeps `capacity` lines
 // waiting besides the one it is writing.
 TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
+    const auto readUntil = [](int fd, const std::string& end) {
+        std::string got;
+        char buffer[4096];
+        for (auto limit = std::chrono::steady_clock::now() + 5s;
+             got.find(end) == std::string::npos && std::chrono::steady_clock::now() < limit;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            n > 0 ? void(got.append(buffer, n)) : std::this_thread::sleep_for(1ms);
+        }
+        return got;
+    };
     for (const int callersFlags : {0, O_NONBLOCK}) {
         int fds[2];
         ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
