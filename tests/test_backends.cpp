@@ -42,100 +42,87 @@ std::string words(const Words&... w) { // "ioperm 888 1 on"
 // fails those whose key is in `errors` ("open", "exclusive", "shared" (claims), "PPWDATA",
 // "read", "ioperm", "clearenv", "setenv", "prctl", "initgroups", "setgroups", "setgid",
 // "setuid").
-struct Machine {
+struct Machine : bus::PortAccess, bus::Credentials {
     Errors errors;
+    Calls calls;
     uid_t uid = 1000, euid = 1000;
     gid_t gid = 1000;
-    Calls calls;
+    std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
+    std::vector<std::uint8_t> written;
+    std::vector<std::chrono::steady_clock::time_point> writtenAt;
+    int nextFd = 3;
+    std::set<int> exclusive;
+    std::map<std::string, std::string> env;
+    std::map<uid_t, Account> users{{1000, {"alice", "/home/alice"}}};
+    bool rootRegainable = false;
 
     int log(const std::string& call, const std::string& key = "") {
         calls.push_back(call);
         return errors.count(key) ? errors[key] : 0;
     }
+    void keep(std::uint8_t value) {
+        written.push_back(value);
+        writtenAt.push_back(std::chrono::steady_clock::now());
+    }
 
-    struct Port : bus::PortAccess {
-        explicit Port(Machine& m) : k(m) {}
-        Machine& k;
-        std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
-        std::vector<std::uint8_t> written;
-        std::vector<std::chrono::steady_clock::time_point> writtenAt;
-        int nextFd = 3;
-        std::set<int> exclusive;
+    int openReadWrite(const std::string& path, int& fd) override {
+        fd = errors.count("open") ? -1 : nextFd++;
+        return log(words("open", path, fd < 0 ? "failed" : "-> " + std::to_string(fd)), "open");
+    }
+    int ioctl(int fd, unsigned long request, void* arg) override {
+        if (request == PPEXCL)
+            exclusive.insert(fd);
+        if (request == PPCLAIM)
+            return log(words("PPCLAIM", fd), exclusive.count(fd) ? "exclusive" : "shared");
+        if (request == PPWDATA)
+            return keep(*static_cast<std::uint8_t*>(arg)), log(words("PPWDATA", fd), "PPWDATA");
+        return log(words(request == PPEXCL ? "PPEXCL" : "PPRELEASE", fd));
+    }
+    int ioctlWithin(int fd, unsigned long request, void* arg,
+                    std::chrono::milliseconds limit) override {
+        return log(words("within", limit.count(), "ms")), ioctl(fd, request, arg);
+    }
+    void close(int fd) override { log(words("close", fd)); }
+    int readFile(const std::string& path, std::string& content) override {
+        return content = ioports, log("read " + path, "read");
+    }
+    int ioperm(unsigned long first, unsigned long count, bool on) override {
+        return log(words("ioperm", first, count, on ? "on" : "off"), on ? "ioperm" : "");
+    }
+    void outb(std::uint8_t value, std::uint16_t port) override {
+        EXPECT_EQ(port, 0x378);
+        keep(value);
+    }
 
-        int openReadWrite(const std::string& path, int& fd) override {
-            fd = k.errors.count("open") ? -1 : nextFd++;
-            return k.log(words("open", path, fd < 0 ? "failed" : "-> " + std::to_string(fd)),
-                         "open");
-        }
-        int ioctl(int fd, unsigned long request, void* arg) override {
-            if (request == PPEXCL)
-                exclusive.insert(fd);
-            if (request == PPCLAIM)
-                return k.log(words("PPCLAIM", fd), exclusive.count(fd) ? "exclusive" : "shared");
-            if (request == PPWDATA)
-                return keep(*static_cast<std::uint8_t*>(arg)),
-                       k.log(words("PPWDATA", fd), "PPWDATA");
-            return k.log(words(request == PPEXCL ? "PPEXCL" : "PPRELEASE", fd));
-        }
-        int ioctlWithin(int fd, unsigned long request, void* arg,
-                        std::chrono::milliseconds limit) override {
-            return k.log(words("within", limit.count(), "ms")), ioctl(fd, request, arg);
-        }
-        void close(int fd) override { k.log(words("close", fd)); }
-        int readFile(const std::string& path, std::string& content) override {
-            return content = ioports, k.log("read " + path, "read");
-        }
-        int ioperm(unsigned long first, unsigned long count, bool on) override {
-            return k.log(words("ioperm", first, count, on ? "on" : "off"), on ? "ioperm" : "");
-        }
-        void outb(std::uint8_t value, std::uint16_t port) override {
-            EXPECT_EQ(port, 0x378);
-            keep(value);
-        }
-        uid_t geteuid() override { return k.euid; }
-        void keep(std::uint8_t value) {
-            written.push_back(value);
-            writtenAt.push_back(std::chrono::steady_clock::now());
-        }
-    } port{*this};
-
-    struct Credentials : bus::Credentials {
-        explicit Credentials(Machine& m) : k(m) {}
-        Machine& k;
-        std::map<std::string, std::string> env;
-        std::map<uid_t, Account> users{{1000, {"alice", "/home/alice"}}};
-        bool rootRegainable = false;
-
-        uid_t getuid() override { return k.uid; }
-        uid_t geteuid() override { return k.euid; }
-        gid_t getgid() override { return k.gid; }
-        std::optional<std::string> getenv(const std::string& name) override {
-            return env.count(name) ? std::optional(env[name]) : std::nullopt;
-        }
-        std::optional<Account> account(uid_t id) override {
-            return users.count(id) ? std::optional(users[id]) : std::nullopt;
-        }
-        int setenv(const std::string& name, const std::string& value) override {
-            return env[name] = value, k.log(words("setenv", name, value), "setenv");
-        }
-        int clearenv() override { return env.clear(), k.log("clearenv", "clearenv"); }
-        int forbidNewPrivileges() override { return k.log("no new privileges", "prctl"); }
-        int initgroups(const std::string& user, gid_t group) override {
-            return k.log(words("initgroups", user, group), "initgroups");
-        }
-        int setgroups(const std::vector<gid_t>& groups) override {
-            return k.log(words("setgroups", groups.size() == 1 ? groups[0] : -1), "setgroups");
-        }
-        int setgid(gid_t id) override { return k.log(words("setgid", id), "setgid"); }
-        int setuid(uid_t id) override {
-            // A kernel that keeps no way back refuses the return to root.
-            if (k.euid != 0)
-                return k.log(words("setuid", id)), rootRegainable ? 0 : EPERM;
-            const int error = k.log(words("setuid", id), "setuid");
-            k.uid = k.euid = error ? k.euid : id;
-            return error;
-        }
-    } credentials{*this};
+    uid_t getuid() override { return uid; }
+    uid_t geteuid() override { return euid; }
+    gid_t getgid() override { return gid; }
+    std::optional<std::string> getenv(const std::string& name) override {
+        return env.count(name) ? std::optional(env[name]) : std::nullopt;
+    }
+    std::optional<Account> account(uid_t id) override {
+        return users.count(id) ? std::optional(users[id]) : std::nullopt;
+    }
+    int setenv(const std::string& name, const std::string& value) override {
+        return env[name] = value, log(words("setenv", name, value), "setenv");
+    }
+    int clearenv() override { return env.clear(), log("clearenv", "clearenv"); }
+    int forbidNewPrivileges() override { return log("no new privileges", "prctl"); }
+    int initgroups(const std::string& user, gid_t group) override {
+        return log(words("initgroups", user, group), "initgroups");
+    }
+    int setgroups(const std::vector<gid_t>& groups) override {
+        return log(words("setgroups", groups.size() == 1 ? groups[0] : -1), "setgroups");
+    }
+    int setgid(gid_t id) override { return log(words("setgid", id), "setgid"); }
+    int setuid(uid_t id) override {
+        // A kernel that keeps no way back refuses the return to root.
+        if (euid != 0)
+            return log(words("setuid", id)), rootRegainable ? 0 : EPERM;
+        const int error = log(words("setuid", id), "setuid");
+        uid = euid = error ? euid : id;
+        return error;
+    }
 };
 
 // What the terminal is told, a line a key, in the order choosing went.
@@ -187,12 +174,12 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     const ChoiceCase& row = GetParam();
     Machine m;
     m.errors = row.errors, m.euid = row.euid;
-    m.port.ioports = row.proc.empty() ? m.port.ioports : row.proc;
+    m.ioports = row.proc.empty() ? m.ioports : row.proc;
     std::ostringstream messages, expected;
     auto say = [&](const bus::PortError& e) { messages << panel::explain(e).line << '\n'; };
     auto board = [] { return std::make_unique<sim::Board>(); };
     // No limit given: start-up waits the 2 s the user is promised (the fake answers at once).
-    auto [port, because] = bus::choosePort(m.port, messages, say, board);
+    auto [port, because] = bus::choosePort(m, messages, say, board);
     ASSERT_TRUE(port);
     std::istringstream keys(row.messages);
     for (std::string key; keys >> key;)
@@ -208,10 +195,10 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
     EXPECT_EQ(m.calls, row.calls);
     if (because)
         return;
-    EXPECT_EQ(m.port.written, (std::vector<std::uint8_t>{0xA5, 0x1F}));
+    EXPECT_EQ(m.written, (std::vector<std::uint8_t>{0xA5, 0x1F}));
     // Standard-mode I2C on any PC: however fast the port takes bytes, no line state is
     // shorter than 5 µs.
-    EXPECT_GE(m.port.writtenAt[1] - m.port.writtenAt[0], 5us);
+    EXPECT_GE(m.writtenAt[1] - m.writtenAt[0], 5us);
 }
 
 const std::string kSim = "simulated board: ", kDev = "/dev/parport0";
@@ -308,14 +295,14 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     const DropCase& row = GetParam();
     Machine m;
     m.uid = m.euid = m.gid = 0, m.errors = row.errors;
-    m.credentials.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
+    m.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
     for (auto [name, value] : {std::pair{"SUDO_UID", row.sudoUid}, {"SUDO_GID", row.sudoGid}})
         if (value)
-            m.credentials.env[name] = value;
+            m.env[name] = value;
     if (row.otherwise)
         row.otherwise(m);
     std::ostringstream messages;
-    const bool dropped = bus::dropRoot(m.credentials, messages);
+    const bool dropped = bus::dropRoot(m, messages);
     EXPECT_EQ(messages.str(), row.message + (row.message.empty() ? "" : "\n"));
     EXPECT_EQ(dropped, row.message.find("cannot drop") == std::string::npos);
     EXPECT_EQ(m.calls, row.calls);
@@ -332,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<Dro
     {"Sudo", {}, "", kDrop},
     {"NoPasswdEntry", {}, "", {"clearenv", "setgroups 100", "setgid 100", "setuid 1000",
      "setuid 0", kDrop[8], "no new privileges"}, "1000", "100",
-     [](Machine& m) { m.credentials.users = {}; }},
+     [](Machine& m) { m.users = {}; }},
     // Whoever starts a set-user-ID program controls its environment: only what a window needs
     // stays; the theme's desktop, GTK's settings folder, plugins and SUDO_* all go.
     {"SetUserIdInstall", {}, "", Calls{"clearenv", "setenv DISPLAY :0", "setenv XAUTHORITY /a",
@@ -341,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<Dro
          for (auto [name, value] : {std::pair{"QT_PLUGIN_PATH", "/tmp/x"}, {"LC_TIME", "C"},
               {"XDG_CURRENT_DESKTOP", "GNOME"}, {"XDG_CONFIG_HOME", "/tmp/x"},
               {"XAUTHORITY", "/a"}, {"DISPLAY", ":0"}, {"HOME", "/x"}})
-             m.credentials.env[name] = value; }},
+             m.env[name] = value; }},
     {"NotRoot", {}, "", {}, "0", "0", [](Machine& m) { m.uid = m.euid = 1000; }},
     {"RootLogin", {}, "qx5180: running as root: no invoking user to drop to (start it from your "
      "own account, through sudo if the port needs root)", {}, nullptr, nullptr},
@@ -352,7 +339,7 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<Dro
     {"SetuidFails", {{"setuid", EAGAIN}},
      no("setuid(1000): Resource temporarily unavailable"), upTo(4)},
     {"RootRegainable", {}, no("root could be regained after setuid(1000)"), upTo(5), "1000",
-     "100", [](Machine& m) { m.credentials.rootRegainable = true; }},
+     "100", [](Machine& m) { m.rootRegainable = true; }},
     {"SetenvFails", {{"setenv", ENOMEM}}, no("setenv(HOME): Cannot allocate memory"), upTo(6)},
     {"NoNewPrivilegesFails", {{"prctl", EINVAL}},
      no("prctl(PR_SET_NO_NEW_PRIVS): Invalid argument"), kDrop},
@@ -367,29 +354,29 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<Dro
 // --- standard error ----------------------------------------------------------------------
 
 // Blocking like a terminal, or left non-blocking by the caller: either way the log writes
-// every line it kept, never changes the descriptor's flags, and keeps `capacity` lines
-// waiting besides the one it is writing.
+// every line it kept, whole and in order, never changes the descriptor's flags, and keeps
+// `capacity` lines waiting besides the one it is writing.
 TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
-    const auto readUntil = [](int fd, const std::string& end) {
-        std::string got;
-        char buffer[4096];
-        for (auto limit = std::chrono::steady_clock::now() + 5s;
-             got.find(end) == std::string::npos && std::chrono::steady_clock::now() < limit;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            n > 0 ? void(got.append(buffer, n)) : std::this_thread::sleep_for(1ms);
-        }
+    const auto readUntil = [](int fd, const std::string& end, std::string got = "") {
+        for (char buffer[4096]; got.find(end) == std::string::npos;) // or ctest's timeout
+            got.append(buffer, std::max<ssize_t>(::read(fd, buffer, sizeof buffer), 0));
         return got;
     };
+    const std::string text(100, 'x');
+    std::string expected;
+    for (int i = 0; i <= 8; ++i)
+        expected += std::to_string(i) + ' ' + text + '\n';
+    expected += "qx5180: 191 lines were dropped while standard error was not being read\nafter\n";
     for (const int callersFlags : {0, O_NONBLOCK}) {
         int fds[2];
-        ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
+        ASSERT_EQ(::pipe(fds), 0);
+        ::fcntl(fds[1], F_SETFL, O_NONBLOCK); // to fill it
         std::size_t full = 0;
         for (const std::string chunk(4096, '-'); ::write(fds[1], chunk.data(), chunk.size()) > 0;)
             full += chunk.size();
         ::fcntl(fds[1], F_SETFL, callersFlags);
         const int flags = ::fcntl(fds[1], F_GETFL);
         panel::LineLog log(fds[1], 8);
-        const std::string text(100, 'x');
         const auto start = std::chrono::steady_clock::now();
         log.stream() << 0 << ' ' << text << '\n';
         std::this_thread::sleep_for(100ms); // the writer is now stuck on line 0
@@ -399,17 +386,7 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
 
         const std::string got = readUntil(fds[0], "being read\n");
         log.line("after");
-        std::istringstream lines(got.substr(full) + readUntil(fds[0], "after\n"));
-        int written = 0;
-        std::string line;
-        for (int last = -1; std::getline(lines, line) && line.find("qx5180") == std::string::npos;
-             ++written, last = std::stoi(line)) {
-            EXPECT_GT(std::stoi(line), last);
-            EXPECT_EQ(line, std::to_string(std::stoi(line)) + ' ' + text);
-        }
-        EXPECT_EQ(written, 1 + 8) << callersFlags;
-        EXPECT_EQ(line, "qx5180: 191 lines were dropped while standard error was not being read");
-        EXPECT_TRUE(std::getline(lines, line) && line == "after" && !std::getline(lines, line));
+        EXPECT_EQ(readUntil(fds[0], "after\n", got).substr(full), expected) << callersFlags;
         EXPECT_EQ(::fcntl(fds[1], F_GETFL), flags);
 
         // The reader goes: EPIPE, and no SIGPIPE (default here) ends the process.
