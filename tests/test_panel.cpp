@@ -2,22 +2,50 @@
 // with what it must put on the chip and the screen and what must hold after any action, the
 // Tab order; then the window as rendered: one light look whatever the palette, a focus ring
 // that can be seen, captions that keep clear of their neighbours.
-#include "panelrig.h"
+#include "board.h"
+#include "qx5180.h"
+#include "recordingport.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
 #include <QStyleOptionSlider>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <sstream>
 
 namespace {
 
-using test::PanelRig;
 using Strings = std::vector<std::string>;
+
+// The real window on a recording port that feeds the simulated board.
+struct PanelRig {
+    sim::Board board;
+    test::RecordingPort port{&board};
+    std::ostringstream diagnostics;
+    std::unique_ptr<QX5180> window;
+
+    explicit PanelRig(const QString& simulatedBecause = {}, long failAt = -1,
+                      bool unplugged = false) {
+        port.failAt = failAt, port.unplugged = unplugged;
+        window = std::make_unique<QX5180>(port, diagnostics, simulatedBecause);
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            ADD_FAILURE() << "the panel window never appeared";
+    }
+    template<class T = QWidget>
+    T* find(const char* name) const {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+};
 
 // Where the thumb is drawn when the slider stands at a position.
 QRect thumbAt(const QSlider* s, int position) {
@@ -71,46 +99,6 @@ void act(PanelRig& rig, const std::string& action) {
     }
 }
 
-// Everything that must hold after any action; empty when it does.
-std::string broken(const PanelRig& rig) {
-    std::ostringstream why;
-    const auto on = [&](const char* b) { return int(rig.button(b)->isChecked()); };
-    const auto at = [&](const char* s) { return rig.slider(s)->value(); };
-    const auto selected = [&](std::initializer_list<const char*> group) {
-        return int(std::find_if(group.begin(), group.end(), on) - group.begin());
-    };
-    if (!rig.board.faults().empty())
-        why << "bus fault: " << rig.board.faults().front() << "; ";
-    if (std::any_of(rig.port.bytes.begin(), rig.port.bytes.end(),
-                    [](int b) { return (b & 0x1F) != 0x1F; }))
-        why << "a port byte with D4-D0 not all high; ";
-    if (rig.board.addressSelect() != on("addrone"))
-        why << "address-select pin does not follow the address buttons; ";
-
-    const int mode =
-        selected({"mode0", "mode1", "mode2", "mode3", "mode4", "mode5", "mode6", "mode7"});
-    const int input = selected({"mute", "l1r1", "l2r2", "l1l2r1r2", "Diff"});
-    const bool diff = input == 4;
-    const int shown[sim::kRegisterCount] = {0x80 | at("monovol"), 0xC0 | at("leftvol"),
-                                            0xE0 | at("rightvol"), mode | diff << 5 | on("se") << 3,
-                                            0x40 | (diff ? 0 : input << 4) | at("vol3d") << 2 |
-                                                on("wide") << 1 | on("HP3Don")};
-    for (int r = 0; r < sim::kRegisterCount; ++r) {
-        // Under a differential input the input code is whatever the last single-ended choice
-        // left, which no control shows.
-        const int mask = r == 4 && diff ? 0xCF : 0xFF;
-        const auto held = rig.board.reg(static_cast<sim::Register>(r));
-        if (!held || (*held & mask) != (shown[r] & mask))
-            why << "register " << r << " holds " << (held ? *held : -1) << ", the controls show "
-                << shown[r] << "; ";
-    }
-    for (auto [slider, box] :
-         {std::pair{"monovol", "hfgainbox"}, {"leftvol", "lgainbox"}, {"rightvol", "rgainbox"}})
-        if (rig.text(box) != QString::number(at(slider) + 1))
-            why << box << " shows " << rig.text(box).toStdString() << "; ";
-    return why.str();
-}
-
 // What a control shows: a slider its position, a box its text, an option button "on" or
 // "off"; "focus" names the control that has the focus, "title" is the window's title, "@W"
 // the name a screen reader reads for W, "%W" the value it reads.
@@ -129,7 +117,47 @@ std::string shown(const PanelRig& rig, const std::string& name) {
         return std::to_string(s->value());
     if (auto* e = rig.find<QLineEdit>(name.c_str()))
         return e->text().toStdString();
-    return rig.button(name.c_str())->isChecked() ? "on" : "off";
+    return rig.find<QAbstractButton>(name.c_str())->isChecked() ? "on" : "off";
+}
+
+// Everything that must hold after any action; empty when it does.
+std::string broken(const PanelRig& rig) {
+    std::ostringstream why;
+    const auto on = [&](const char* b) { return int(shown(rig, b) == "on"); };
+    const auto at = [&](const char* s) { return std::stoi(shown(rig, s)); };
+    const auto selected = [&](std::initializer_list<const char*> group) {
+        return int(std::find_if(group.begin(), group.end(), on) - group.begin());
+    };
+    if (!rig.board.faults().empty())
+        why << "bus fault: " << rig.board.faults().front() << "; ";
+    if (std::any_of(rig.port.bytes.begin(), rig.port.bytes.end(),
+                    [](int b) { return (b & 0x1F) != 0x1F; }))
+        why << "a port byte with D4-D0 not all high; ";
+    if (rig.board.addressSelect() != on("addrone"))
+        why << "address-select pin does not follow the address buttons; ";
+
+    const int mode =
+        selected({"mode0", "mode1", "mode2", "mode3", "mode4", "mode5", "mode6", "mode7"});
+    const int input = selected({"mute", "l1r1", "l2r2", "l1l2r1r2", "Diff"});
+    const bool diff = input == 4;
+    const int want[sim::kRegisterCount] = {0x80 | at("monovol"), 0xC0 | at("leftvol"),
+                                           0xE0 | at("rightvol"), mode | diff << 5 | on("se") << 3,
+                                           0x40 | (diff ? 0 : input << 4) | at("vol3d") << 2 |
+                                               on("wide") << 1 | on("HP3Don")};
+    for (int r = 0; r < sim::kRegisterCount; ++r) {
+        // Under a differential input the input code is whatever the last single-ended choice
+        // left, which no control shows.
+        const int mask = r == 4 && diff ? 0xCF : 0xFF;
+        const auto held = rig.board.reg(static_cast<sim::Register>(r));
+        if (!held || (*held & mask) != (want[r] & mask))
+            why << "register " << r << " holds " << (held ? *held : -1) << ", the controls show "
+                << want[r] << "; ";
+    }
+    for (auto [slider, box] :
+         {std::pair{"monovol", "hfgainbox"}, {"leftvol", "lgainbox"}, {"rightvol", "rgainbox"}})
+        if (shown(rig, box) != std::to_string(at(slider) + 1))
+            why << box << " shows " << shown(rig, box) << "; ";
+    return why.str();
 }
 
 struct Row {
@@ -381,3 +409,13 @@ TEST(PanelLook, CaptionsKeepClearOfTheirNeighbours) {
 }
 
 } // namespace
+
+// One application object on Qt's offscreen platform, so the tests run without a display,
+// with the panel's own style.
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setStyle("Fusion");
+    return RUN_ALL_TESTS();
+}
