@@ -38,15 +38,10 @@ try:
     pyatspi.Registry.generateKeyboardEvent(0xFF53, None, pyatspi.KEY_SYM)  # Right
     GLib.timeout_add(1500, pyatspi.Registry.stop)
     pyatspi.Registry.start()
-    box, no_port = "MONO VOLUME CONTROL Step #", not os.path.exists("/dev/parport0")
+    box = "MONO VOLUME CONTROL Step #"
     checks = [
         ("codec test controls", {n for n, _ in nodes} & {"NORMAL", "DIGITAL LOOPBACK"}, set()),
         ("option buttons", sum(r == "radio button" for _, r in nodes), 21),
-        ("DEFAULT", nodes[(" DEFAULT", "push button")].description,
-         "sets every control and the chip back to the start-up values"),
-        ("logo", ("QX5180 audio amplifier logo", "image") in nodes, True),
-        ("title without a port", apps[0][0].name if no_port else "",
-         "QX5180 Audio Program v1.1 \u2014 simulated board: no parallel port" if no_port else ""),
         ("slider after Right", (slider.queryValue().currentValue,
                                 slider.queryText().getText(0, -1)), (2.0, "2")),
         ("heard", {h for h in heard if h[0].startswith("MONO")}, {(box, "delete"),

@@ -101,11 +101,11 @@ void act(PanelRig& rig, const std::string& action) {
 
 // What a control shows: a slider its position, a box its text, an option button "on" or
 // "off"; "focus" names the control that has the focus, "title" is the window's title, "@W"
-// the name a screen reader reads for W, "%W" the value it reads.
+// the name a screen reader reads for W, "#W" the description, "%W" the value.
 std::string shown(const PanelRig& rig, const std::string& name) {
-    if (name[0] == '%' || name[0] == '@')
+    if (const auto role = std::string("@#%").find(name[0]); role != std::string::npos)
         return QAccessible::queryAccessibleInterface(rig.find(name.c_str() + 1))
-            ->text(name[0] == '%' ? QAccessible::Value : QAccessible::Name)
+            ->text(QAccessible::Text(role)) // Name, Description, Value
             .toStdString();
     if (name == "title")
         return rig.window->windowTitle().toStdString();
@@ -297,7 +297,9 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
      "@lgainbox=LEFT VOLUME CONTROL Step #", "@rgainbox=RIGHT VOLUME CONTROL Step #",
      "@RLS=LOUDSPEAKER", "@LHP=LEFT HEADPHONE", "@RHP=RIGHT HEADPHONE", "@mode3=MODE 3",
      "@modeframe=MODE SELECT", "@RESET= DEFAULT", "@narrow=WIDE", "@wide=NARROW", "@ocl=SE",
-     "@se=OCL", "@l2r2=L1 AND R1        SINGLE ENDED STEREO PAIR",
+     "@se=OCL", "@Picture1=QX5180 audio amplifier logo",
+     "#RESET=sets every control and the chip back to the start-up values",
+     "@l2r2=L1 AND R1        SINGLE ENDED STEREO PAIR",
      "@l1r1=L2 AND R2 SINGLE ENDED STEREO PAIR",
      "@l1l2r1r2=L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR"}},
     // The handlers the reset's selections run send at the old address (ignored), then mute
