@@ -98,7 +98,7 @@ TEST(Transmitter, AFailedWriteCutsTheTransactionAndLeavesTheBusIdle) {
 //   pin0/pin1  the address-select pin, written with the lines as they are
 void play(sim::Board& board, const std::string& script) {
     bool sda = true, scl = true, pin = false;
-    const auto put = [&] { board.write(std::uint8_t((!sda << 7) | (!scl << 6) | pin << 5 | 0x1F)); };
+    const auto put = [&] { board.write(std::uint8_t(!sda << 7 | !scl << 6 | pin << 5 | 0x1F)); };
     // One line per write: SDA only ever changes while SCL is low, but for a start or stop.
     const auto set = [&](bool toSda, bool toScl) {
         if (!toScl && scl)
