@@ -222,8 +222,6 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     {"ReturnAndEnterPressDefault", {"press Tab 3", "press Return", "press Enter"},
      kStartUp + kStartUp, {"focus=RESET"}},
     // What each output carries in each mode. "L+R" in mode 3 and "R+L" in mode 7 differ.
-    {"Mode0", {"click mode1", "click mode0"}, {"7C:01", "7C:00"},
-     {"RLS=SHUTDOWN", "LHP=SHUTDOWN", "RHP=SHUTDOWN"}},
     {"Mode1", {"click mode1"}, {"7C:01"}, {"RLS=P", "LHP=MUTE", "RHP=MUTE"}},
     {"Mode2", {"click mode2"}, {"7C:02"}, {"RLS=SHUTDOWN", "LHP=P", "RHP=P"}},
     {"Mode3", {"click mode3"}, {"7C:03"}, {"RLS=L+R", "LHP=MUTE", "RHP=MUTE"}},
