@@ -2,8 +2,9 @@
 # The program as a user starts it: on a display it cannot use, or when root cannot be
 # dropped, it says so in one line and exits 1; on a display without a parallel port it
 # programs the simulated board with the five start-up writes, whatever happens to its
-# standard error, and a signal ends it once its frames are complete. Windows open on an Xvfb
-# of its own. Run as root (as CI does), the rows run again as nobody with group users.
+# standard error, and a signal ends it once its frames are complete; a screen reader reads
+# what it shows. Windows open on an Xvfb of its own. Run as root (as CI does), the rows run
+# again as nobody with group users.
 # Usage: tests/program.sh PATH-TO-qx5180
 set -uo pipefail
 failed=0
@@ -88,6 +89,56 @@ ROWS
   qx 3 DISPLAY="$x" 2>&1 >/dev/null | head -n1 >/dev/null
   check "still running after the reader of standard error left $user" "${PIPESTATUS[0]}" 124
 done
+
+# A screen reader's view, through at-spi2's registry on a session bus of its own: after one
+# Right the loudspeaker slider reads "2", and the step box and slider announce the change.
+if /usr/bin/python3 -c 'import pyatspi' 2>/dev/null && command -v dbus-run-session >/dev/null; then
+  DISPLAY=$x dbus-run-session -- /usr/bin/python3 - "$dir/qx5180" <<'PY' || failed=1
+import os, subprocess, sys, tempfile, time
+import pyatspi
+from gi.repository import GLib
+start = lambda: subprocess.Popen([sys.argv[1]], stderr=subprocess.DEVNULL, env=dict(
+    os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+    XDG_RUNTIME_DIR=tempfile.mkdtemp()))
+panel, tries = start(), 1
+tree = lambda n: [n] + [d for c in n for d in tree(c)]
+try:
+    for _ in range(40):
+        if panel.poll() is not None and tries < 2:  # Xvfb now and then drops a new connection
+            panel, tries = start(), tries + 1
+        apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "qx5180"]
+        time.sleep(0.25)
+        if apps and apps[0].childCount:
+            break
+    nodes = {(n.name, n.getRoleName()): n for n in tree(apps[0][0])}
+    heard = []
+    pyatspi.Registry.registerEventListener(lambda e: heard.append(
+        (e.source.name, e.type.split(":")[-1])), "object:property-change:accessible-value",
+        "object:text-changed")
+    slider = nodes[("MONO VOLUME CONTROL", "slider")]
+    x, y = slider.queryComponent().getPosition(pyatspi.DESKTOP_COORDS)
+    pyatspi.Registry.generateMouseEvent(x - 40, y - 60, "b1c")  # on the logo, for the focus
+    pyatspi.Registry.generateKeyboardEvent(0xFF53, None, pyatspi.KEY_SYM)  # Right
+    GLib.timeout_add(1500, pyatspi.Registry.stop)
+    pyatspi.Registry.start()
+    box = "MONO VOLUME CONTROL Step #"
+    checks = [
+        ("codec test controls", {n for n, _ in nodes} & {"NORMAL", "DIGITAL LOOPBACK"}, set()),
+        ("option buttons", sum(r == "radio button" for _, r in nodes), 21),
+        ("slider after Right", (slider.queryValue().currentValue,
+                                slider.queryText().getText(0, -1)), (2.0, "2")),
+        ("heard", {h for h in heard if h[0].startswith("MONO")}, {(box, "delete"),
+         (box, "insert"), (box, "accessible-value"), ("MONO VOLUME CONTROL", "accessible-value")})]
+finally:
+    panel.terminate()
+failed = [c for c in checks if c[1] != c[2]]
+for what, got, want in failed:
+    print("FAIL: screen reader, %s: expected [%r], got [%r]" % (what, want, got))
+sys.exit(bool(failed))
+PY
+else
+  echo "SKIP: *** the screen-reader rows need dbus-run-session and python3-pyatspi ***"
+fi
 
 if [[ $(id -u) -ne 0 ]]; then
   echo "SKIP: *** a failed root drop and set-user-ID are not checked: they need root ***"

@@ -324,11 +324,9 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<Dro
     // stays; the theme's desktop, GTK's settings folder, plugins and SUDO_* all go.
     {"SetUserIdInstall", {}, "", Calls{"clearenv", "setenv DISPLAY :0", "setenv XAUTHORITY /a",
      "setenv LC_TIME C"} + Calls(kDrop.begin() + 1, kDrop.end()), "1001", "0", [](Machine& m) {
-         m.uid = 1000, m.gid = 100;
-         for (auto [name, value] : {std::pair{"QT_PLUGIN_PATH", "/tmp/x"}, {"LC_TIME", "C"},
-              {"XDG_CURRENT_DESKTOP", "GNOME"}, {"XDG_CONFIG_HOME", "/tmp/x"},
-              {"XAUTHORITY", "/a"}, {"DISPLAY", ":0"}, {"HOME", "/x"}})
-             m.env[name] = value; }},
+         m.uid = 1000, m.gid = 100, m.env.insert({{"QT_PLUGIN_PATH", "/x"}, {"LC_TIME", "C"},
+             {"XDG_CURRENT_DESKTOP", "GNOME"}, {"XDG_CONFIG_HOME", "/x"}, {"XAUTHORITY", "/a"},
+             {"DISPLAY", ":0"}}); }},
     {"NotRoot", {}, "", {}, "0", "0", [](Machine& m) { m.uid = m.euid = 1000; }},
     {"RootLogin", {}, "qx5180: running as root: no invoking user to drop to (start it from your "
      "own account, through sudo if the port needs root)", {}, nullptr, nullptr},
