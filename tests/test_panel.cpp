@@ -195,10 +195,7 @@ TEST_P(Handlers, SendWhatTheControlsShow) {
 const Strings kStartUp = {"7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40"};
 const std::string kPlain = "title=QX5180 Audio Program v1.1";
 const std::string kFailed = kPlain + " — port write failed: ";
-Strings operator+(Strings a, const Strings& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
+Strings operator+(Strings a, const Strings& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
