@@ -160,11 +160,19 @@ std::string broken(const PanelRig& rig) {
     return why.str();
 }
 
+// "a, b, c" as {"a", "b", "c"}
+Strings split(const std::string& list) {
+    Strings items;
+    for (std::size_t at = 0, end; at < list.size(); at = end + 2)
+        items.push_back(list.substr(at, (end = std::min(list.find(", ", at), list.size())) - at));
+    return items;
+}
+
 struct Row {
     const char* name;
-    Strings actions;
-    Strings sent; // {"*"}: not checked
-    Strings shows = {};
+    const char* actions;
+    std::string sent; // "*": not checked
+    std::string shows = "";
     long failAt = -1; // the port write that fails, and whether every later one does
     bool unplugged = false;
     const char* simulatedBecause = "";
@@ -172,140 +180,134 @@ struct Row {
 
 class Handlers : public testing::TestWithParam<Row> {};
 
-// What the chip was sent reads "7C:85" per write, with "!" after one nobody acknowledged.
+// What the chip was sent reads "7C:85" per write, with "!" after one nobody acknowledged;
+// what the controls show, "name=value", or "name" for "name=on".
 TEST_P(Handlers, SendWhatTheControlsShow) {
-    PanelRig rig(GetParam().simulatedBecause, GetParam().failAt, GetParam().unplugged);
+    const Row& row = GetParam();
+    PanelRig rig(row.simulatedBecause, row.failAt, row.unplugged);
     const std::size_t mark = rig.board.transactions().size();
-    for (const std::string& a : GetParam().actions)
-        act(rig, a);
-    Strings sent;
+    for (const std::string& action : split(row.actions))
+        act(rig, action);
+    std::string sent;
     for (std::size_t i = mark; i < rig.board.transactions().size(); ++i) {
         const sim::Transaction& t = rig.board.transactions()[i];
-        sent.push_back(
-            QString::asprintf("%02X:%02X%s", t.address, t.data, t.ack ? "" : "!").toStdString());
+        sent += QString::asprintf(" %02X:%02X%s", t.address, t.data, t.ack ? "" : "!")
+                    .toStdString();
     }
-    EXPECT_EQ(GetParam().sent == Strings{"*"} ? GetParam().sent : sent, GetParam().sent);
-    for (const std::string& s : GetParam().shows) { // "name=value", or "name" for "name=on"
+    EXPECT_EQ(row.sent == "*" ? "*" : sent.substr(sent.empty() ? 0 : 1), row.sent);
+    for (const std::string& s : split(row.shows)) {
         const std::string name = s.substr(0, s.find('='));
         EXPECT_EQ(name + "=" + shown(rig, name), s.find('=') == std::string::npos ? s + "=on" : s);
     }
-    EXPECT_EQ(GetParam().failAt < 0 ? broken(rig) : "", ""); // failures break what is shown
+    EXPECT_EQ(row.failAt < 0 ? broken(rig) : "", ""); // failures break what is shown
 }
 
-const Strings kStartUp = {"7C:80", "7C:C0", "7C:E0", "7C:00", "7C:40"};
+const std::string kStartUp = "7C:80 7C:C0 7C:E0 7C:00 7C:40";
 const std::string kPlain = "title=QX5180 Audio Program v1.1";
 const std::string kFailed = kPlain + " — port write failed: ";
-Strings operator+(Strings a, const Strings& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // Start-up programmed all five registers (the invariants check them), and the panel
     // opens showing those values.
-    {"OpensInItsStartState", {}, {}, {"mode0", "mute", "HP3Doff", "narrow", "ocl", "addrzero",
-     "codecnormal", "irq", "codecadcditheron", "dacdithon", "RLS=SHUTDOWN", "LHP=SHUTDOWN",
-     "RHP=SHUTDOWN", "hfgainbox=1", "vol3d=0", "focus=monovol", "Picture1=picture"}},
+    {"OpensInItsStartState", "", "", "mode0, mute, HP3Doff, narrow, ocl, addrzero, codecnormal, "
+     "irq, codecadcditheron, dacdithon, RLS=SHUTDOWN, LHP=SHUTDOWN, RHP=SHUTDOWN, hfgainbox=1, "
+     "vol3d=0, focus=monovol, Picture1=picture"},
     // Level sliders: the volume code in bits 4-0, the step text one more than the position;
     // a key at an end of the range moves nothing and sends nothing.
-    {"Drag", {"drag rightvol 15 16"}, {"7C:EF", "7C:F0"}, {"rgainbox=17"}},
-    {"VolumeTop", {"key leftvol End", "key leftvol End"}, {"7C:DF"}, {"lgainbox=32"}},
-    {"VolumeKeys", {"key monovol PgUp", "key monovol Right", "key monovol Left 3"},
-     {"7C:81", "7C:82", "7C:81", "7C:80"}, {"hfgainbox=1"}},
-    {"ClickBelowTheGroovePages", {"click monovol -4 -3", "click leftvol -4 -3",
-     "click rightvol -4 -3", "click vol3d -4 -3"}, {"7C:81", "7C:C1", "7C:E1", "7C:4C"},
-     {"lgainbox=2", "vol3d=3"}},
-    {"Level3D", {"key vol3d Right 2", "key vol3d Home"}, {"7C:44", "7C:48", "7C:40"}, {"vol3d=0"}},
-    {"StepAndOutputBoxesAreReadOnly", {"key hfgainbox 9", "key RLS Backspace", "key RHP X"}, {},
-     {"hfgainbox=1", "RLS=SHUTDOWN", "RHP=SHUTDOWN"}},
-    {"ReturnAndEnterPressDefault", {"press Tab 3", "press Return", "press Enter"},
-     kStartUp + kStartUp, {"focus=RESET"}},
+    {"Drag", "drag rightvol 15 16", "7C:EF 7C:F0", "rgainbox=17"},
+    {"VolumeTop", "key leftvol End, key leftvol End", "7C:DF", "lgainbox=32"},
+    {"VolumeKeys", "key monovol PgUp, key monovol Right, key monovol Left 3",
+     "7C:81 7C:82 7C:81 7C:80", "hfgainbox=1"},
+    {"ClickBelowTheGroovePages", "click monovol -4 -3, click leftvol -4 -3, click rightvol -4 -3, "
+     "click vol3d -4 -3", "7C:81 7C:C1 7C:E1 7C:4C", "lgainbox=2, vol3d=3"},
+    {"Level3D", "key vol3d Right 2, key vol3d Home", "7C:44 7C:48 7C:40", "vol3d=0"},
+    {"StepAndOutputBoxesAreReadOnly", "key hfgainbox 9, key RLS Backspace, key RHP X", "",
+     "hfgainbox=1, RLS=SHUTDOWN, RHP=SHUTDOWN"},
+    {"ReturnAndEnterPressDefault", "press Tab 3, press Return, press Enter", kStartUp + " " +
+     kStartUp, "focus=RESET"},
     // What each output carries in each mode. "L+R" in mode 3 and "R+L" in mode 7 differ.
-    {"Mode1", {"click mode1"}, {"7C:01"}, {"RLS=P", "LHP=MUTE", "RHP=MUTE"}},
-    {"Mode2", {"click mode2"}, {"7C:02"}, {"RLS=SHUTDOWN", "LHP=P", "RHP=P"}},
-    {"Mode3", {"click mode3"}, {"7C:03"}, {"RLS=L+R", "LHP=MUTE", "RHP=MUTE"}},
-    {"Mode4", {"click mode4"}, {"7C:04"}, {"RLS=SHUTDOWN", "LHP=L", "RHP=R"}},
-    {"Mode5", {"click mode5"}, {"7C:05"}, {"RLS=P+L+R", "LHP=MUTE", "RHP=MUTE"}},
-    {"Mode6", {"click mode6"}, {"7C:06"}, {"RLS=SHUTDOWN", "LHP=L+P", "RHP=R+P"}},
+    {"Mode1", "click mode1", "7C:01", "RLS=P, LHP=MUTE, RHP=MUTE"},
+    {"Mode2", "click mode2", "7C:02", "RLS=SHUTDOWN, LHP=P, RHP=P"},
+    {"Mode3", "click mode3", "7C:03", "RLS=L+R, LHP=MUTE, RHP=MUTE"},
+    {"Mode4", "click mode4", "7C:04", "RLS=SHUTDOWN, LHP=L, RHP=R"},
+    {"Mode5", "click mode5", "7C:05", "RLS=P+L+R, LHP=MUTE, RHP=MUTE"},
+    {"Mode6", "click mode6", "7C:06", "RLS=SHUTDOWN, LHP=L+P, RHP=R+P"},
     // The whole rectangle of an option button answers, not only its caption.
-    {"Mode7BesideTheCaption", {"click mode7 -2 -2"}, {"7C:07"}, {"RLS=R+L", "LHP=L", "RHP=R"}},
+    {"Mode7BesideTheCaption", "click mode7 -2 -2", "7C:07", "RLS=R+L, LHP=L, RHP=R"},
     // Three pairs carry the caption their partner's name suggests; values go with the name.
-    {"CrossedPairs", {"click wide", "click se", "click ocl", "click l2r2", "click l1r1"},
-     {"7C:42", "7C:08", "7C:00", "7C:00", "7C:62", "7C:00", "7C:52"}},
+    {"CrossedPairs", "click wide, click se, click ocl, click l2r2, click l1r1",
+     "7C:42 7C:08 7C:00 7C:00 7C:62 7C:00 7C:52"},
     // A single-ended input sends the mode register first; the differential input sends only
     // the mode register and keeps the input code.
-    {"InputsAndDifferential", {"click l1l2r1r2", "click Diff", "click HP3Don", "click mute"},
-     {"7C:00", "7C:70", "7C:20", "7C:71", "7C:00", "7C:41"}},
-    {"DifferentialThenHeadphone3D", {"click l2r2", "click se", "click Diff", "click HP3Don"},
-     {"7C:00", "7C:60", "7C:08", "7C:28", "7C:61"}},
+    {"InputsAndDifferential", "click l1l2r1r2, click Diff, click HP3Don, click mute",
+     "7C:00 7C:70 7C:20 7C:71 7C:00 7C:41"},
+    {"DifferentialThenHeadphone3D", "click l2r2, click se, click Diff, click HP3Don",
+     "7C:00 7C:60 7C:08 7C:28 7C:61"},
     {"SelectedButtonsTestGroupsAndLabelsSendNothing",
-     {"click mute", "click digloop", "click Label1", "click Picture1"}, {}, {"digloop"}},
+     "click mute, click digloop, click Label1, click Picture1", "", "digloop"},
     // Address select: only the idle byte moves the pin; later writes go to 0x7D.
-    {"AddressOne", {"click addrone", "key monovol Right", "click wide", "click addrzero"},
-     {"7D:81", "7D:42"}, {"addrzero"}},
-    {"ResetRightAfterStart", {"click RESET"}, kStartUp},
+    {"AddressOne", "click addrone, key monovol Right, click wide, click addrzero", "7D:81 7D:42",
+     "addrzero"},
+    {"ResetRightAfterStart", "click RESET", kStartUp},
     // Right and Down select the next button on screen, Left and Up the previous, round both
     // ends, sending as a click does.
-    {"ArrowsGoRoundModes", {"key mode0 Left", "press Right", "press Up", "press Down 2",
-     "press Down"}, {"7C:07", "7C:00", "7C:07", "7C:00", "7C:01", "7C:02"},
-     {"mode2", "focus=mode2"}},
-    {"ArrowsGoRoundInputs", {"key mute Left", "press Right", "press Down", "press Up"},
-     {"7C:20", "7C:00", "7C:40", "7C:00", "7C:60", "7C:00", "7C:40"}, {"focus=mute"}},
-    {"ArrowsGoRoundPairs", {"key narrow Up", "key HP3Doff Right", "key ocl Left",
-     "key addrzero Down", "key monovol Right"}, {"7C:42", "7C:43", "7C:08", "7D:81"},
-     {"wide", "HP3Don", "se", "addrone"}},
+    {"ArrowsGoRoundModes", "key mode0 Left, press Right, press Up, press Down 2, press Down",
+     "7C:07 7C:00 7C:07 7C:00 7C:01 7C:02", "mode2, focus=mode2"},
+    {"ArrowsGoRoundInputs", "key mute Left, press Right, press Down, press Up",
+     "7C:20 7C:00 7C:40 7C:00 7C:60 7C:00 7C:40", "focus=mute"},
+    {"ArrowsGoRoundPairs", "key narrow Up, key HP3Doff Right, key ocl Left, key addrzero Down, "
+     "key monovol Right", "7C:42 7C:43 7C:08 7D:81", "wide, HP3Don, se, addrone"},
     // A screen reader reads and hears the step each slider's box shows.
-    {"ScreenReadersHearTheStep", {"key monovol Right", "key vol3d Right 2"},
-     {"7C:81", "7C:44", "7C:48"}, {"%monovol=2", "%vol3d=high", "%RLS=SHUTDOWN"}},
-    {"ScreenReadersHearTheTop", {"key vol3d End"}, {"7C:4C"}, {"%vol3d=max"}},
+    {"ScreenReadersHearTheStep", "key monovol Right, key vol3d Right 2", "7C:81 7C:44 7C:48",
+     "%monovol=2, %vol3d=high, %RLS=SHUTDOWN"},
+    {"ScreenReadersHearTheTop", "key vol3d End", "7C:4C", "%vol3d=max"},
     // Only the left button pages; the right one does nothing beside the thumb.
-    {"OnlyTheLeftButtonPages", {"rclick monovol -4 -3", "rclick vol3d 1 1"}, {}},
+    {"OnlyTheLeftButtonPages", "rclick monovol -4 -3, rclick vol3d 1 1", ""},
     // A click beside the thumb, however near, pages towards it: 1 on a volume, 5 on 3D.
-    {"ClickBesideTheThumbPages", {"beside monovol 1", "beside monovol 3", "key monovol End",
-     "beside monovol -1", "beside vol3d 1", "beside vol3d -1", "key vol3d Right",
-     "beside vol3d -1", "key vol3d Right 2", "beside vol3d 1", "beside vol3d -3",
-     "key vol3d Right", "beside vol3d 3", "key vol3d Left", "beside vol3d -3"},
-     {"7C:81", "7C:82", "7C:9F", "7C:9E", "7C:4C", "7C:40", "7C:44", "7C:40", "7C:44", "7C:48",
-      "7C:4C", "7C:40", "7C:44", "7C:4C", "7C:48", "7C:40"}, {"vol3d=0"}},
+    {"ClickBesideTheThumbPages", "beside monovol 1, beside monovol 3, key monovol End, "
+     "beside monovol -1, beside vol3d 1, beside vol3d -1, key vol3d Right, beside vol3d -1, "
+     "key vol3d Right 2, beside vol3d 1, beside vol3d -3, key vol3d Right, beside vol3d 3, "
+     "key vol3d Left, beside vol3d -3", "7C:81 7C:82 7C:9F 7C:9E 7C:4C 7C:40 7C:44 7C:40 7C:44 "
+     "7C:48 7C:4C 7C:40 7C:44 7C:4C 7C:48 7C:40", "vol3d=0"},
     // Started from the desktop, the panel has no terminal: the title tells what drives the
     // chip, and whether the chip holds what the window shows. A failure stands until the
     // register it hit is written again. Start-up writes the loudspeaker at port writes 0 to
     // 77, the effect register at 312 to 389.
-    {"TitleSimulated", {}, {}, {"title=QX5180 Audio Program v1.1 — simulated board: no "
-     "parallel port"}, -1, false, "no parallel port"},
-    {"TitleFailed", {}, {"*"}, {kFailed + "Input/output error"}, 20},
-    {"TitleFailedElsewhere", {"key leftvol Right", "key vol3d Right"}, {"*"},
-     {kFailed + "Input/output error"}, 20},
-    {"TitleRewritten", {"key leftvol Right", "key monovol Right"}, {"*"}, {kPlain}, 20},
-    {"TitleLatestStanding", {}, {"*"}, {kFailed + "No such device"}, 20, true},
+    {"TitleSimulated", "", "", "title=QX5180 Audio Program v1.1 — simulated board: no parallel "
+     "port", -1, false, "no parallel port"},
+    {"TitleFailed", "", "*", kFailed + "Input/output error", 20},
+    {"TitleFailedElsewhere", "key leftvol Right, key vol3d Right", "*",
+     kFailed + "Input/output error", 20},
+    {"TitleRewritten", "key leftvol Right, key monovol Right", "*", kPlain, 20},
+    {"TitleLatestStanding", "", "*", kFailed + "No such device", 20, true},
     // The stop was complete: the chip took the write though the idle byte after it failed.
-    {"TitleDelivered", {}, {"*"}, {kPlain}, 77},
-    {"TitleEffect", {"click mode2", "key monovol Right"}, {"*"}, {kFailed + "Input/output error"},
-     320},
-    {"TitleEffectRewritten", {"key vol3d Right"}, {"*"}, {kPlain}, 320},
-    {"TitleUnplugged", {"key vol3d Right"}, {"*"}, {kFailed + "No such device"}, 320, true},
+    {"TitleDelivered", "", "*", kPlain, 77},
+    {"TitleEffect", "click mode2, key monovol Right", "*", kFailed + "Input/output error", 320},
+    {"TitleEffectRewritten", "key vol3d Right", "*", kPlain, 320},
+    {"TitleUnplugged", "key vol3d Right", "*", kFailed + "No such device", 320, true},
     // The address-select line alone: any later write puts it right.
-    {"TitleAddressLine", {"click addrone"}, {"*"}, {kFailed + "Input/output error"}, 390},
-    {"TitleAddressLineRewritten", {"click addrone", "key monovol Right"}, {"*"}, {kPlain}, 390},
+    {"TitleAddressLine", "click addrone", "*", kFailed + "Input/output error", 390},
+    {"TitleAddressLineRewritten", "click addrone, key monovol Right", "*", kPlain, 390},
     // A screen reader names sliders and boxes by the captions beside them, the rest by
     // their own; three pairs carry the caption that their partner's name suggests.
-    {"ScreenReaderNames", {}, {}, {"@monovol=MONO VOLUME CONTROL", "@leftvol=LEFT VOLUME CONTROL",
-     "@vol3d=3D LEVEL", "@rightvol=RIGHT VOLUME CONTROL", "@hfgainbox=MONO VOLUME CONTROL Step #",
-     "@lgainbox=LEFT VOLUME CONTROL Step #", "@rgainbox=RIGHT VOLUME CONTROL Step #",
-     "@RLS=LOUDSPEAKER", "@LHP=LEFT HEADPHONE", "@RHP=RIGHT HEADPHONE", "@mode3=MODE 3",
-     "@modeframe=MODE SELECT", "@RESET= DEFAULT", "@narrow=WIDE", "@wide=NARROW", "@ocl=SE",
-     "@se=OCL", "@Picture1=QX5180 audio amplifier logo",
-     "#RESET=sets every control and the chip back to the start-up values",
-     "@l2r2=L1 AND R1        SINGLE ENDED STEREO PAIR",
-     "@l1r1=L2 AND R2 SINGLE ENDED STEREO PAIR",
-     "@l1l2r1r2=L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR"}},
+    {"ScreenReaderNames", "", "", "@monovol=MONO VOLUME CONTROL, @leftvol=LEFT VOLUME CONTROL, "
+     "@vol3d=3D LEVEL, @rightvol=RIGHT VOLUME CONTROL, @hfgainbox=MONO VOLUME CONTROL Step #, "
+     "@lgainbox=LEFT VOLUME CONTROL Step #, @rgainbox=RIGHT VOLUME CONTROL Step #, "
+     "@RLS=LOUDSPEAKER, @LHP=LEFT HEADPHONE, @RHP=RIGHT HEADPHONE, @mode3=MODE 3, "
+     "@modeframe=MODE SELECT, @RESET= DEFAULT, @narrow=WIDE, @wide=NARROW, @ocl=SE, @se=OCL, "
+     "@Picture1=QX5180 audio amplifier logo, "
+     "#RESET=sets every control and the chip back to the start-up values, "
+     "@l2r2=L1 AND R1        SINGLE ENDED STEREO PAIR, @l1r1=L2 AND R2 SINGLE ENDED STEREO PAIR, "
+     "@l1l2r1r2=L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR"},
     // The handlers the reset's selections run send at the old address (ignored), then mute
     // and the five start-up writes at 0x7C; sliders move quietly.
-    {"ResetAfterEveryControlMoved", {"key monovol End", "key leftvol Right", "key rightvol Right",
-     "key vol3d Right", "click mode6", "click wide", "click HP3Don", "click se",
-     "click l1l2r1r2", "click addrone", "click RESET"}, Strings{"7C:9F", "7C:C1", "7C:E1",
-     "7C:44", "7C:06", "7C:46", "7C:47", "7C:0E", "7C:0E", "7C:77", "7C:00!", "7C:00!", "7C:40!",
-     "7C:40!", "7C:00", "7C:40"} + kStartUp, {"monovol=0", "leftvol=0", "rightvol=0", "vol3d=0",
-     "hfgainbox=1", "lgainbox=1", "rgainbox=1", "mode0", "ocl", "narrow", "HP3Doff",
-     "addrzero", "mute", "RLS=SHUTDOWN", "LHP=SHUTDOWN", "RHP=SHUTDOWN"}}}),
+    {"ResetAfterEveryControlMoved", "key monovol End, key leftvol Right, key rightvol Right, "
+     "key vol3d Right, click mode6, click wide, click HP3Don, click se, click l1l2r1r2, "
+     "click addrone, click RESET", "7C:9F 7C:C1 7C:E1 7C:44 7C:06 7C:46 7C:47 7C:0E 7C:0E 7C:77 "
+     "7C:00! 7C:00! 7C:40! 7C:40! 7C:00 7C:40 " + kStartUp, "monovol=0, leftvol=0, rightvol=0, "
+     "vol3d=0, hfgainbox=1, lgainbox=1, rgainbox=1, mode0, ocl, narrow, HP3Doff, addrzero, mute, "
+     "RLS=SHUTDOWN, LHP=SHUTDOWN, RHP=SHUTDOWN"}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
