@@ -64,7 +64,6 @@ DISPLAY=:199 WAYLAND_DISPLAY=none-9|qx5180: cannot open display :199: NOX
 WAYLAND_DISPLAY=none-9|qx5180: cannot use Wayland display none-9 and no X display is set NOWL
 QT_QPA_PLATFORM=nonsense|qx5180: Qt cannot open its window system "nonsense" NOPLUGIN
 QT_QPA_PLATFORM=linuxfb|qx5180: Qt's window system "linuxfb" (QT_QPA_PLATFORM) NOWIN
-QT_QPA_PLATFORM=vkkhrdisplay|qx5180: Qt's window system "vkkhrdisplay" (QT_QPA_PLATFORM) NOWIN
 QT_QPA_PLATFORM=offscreen DISPLAY=:0|qx5180: Qt's window system "offscreen" (QT_QPA_PLATFORM) NOWIN
 ROWS
 
