@@ -160,24 +160,29 @@ Strings split(const std::string& list) {
 
 struct Row {
     const char* name;
-    const char* actions;
-    std::string sent; // "*": not checked
-    std::string shows = "";
-    long failAt = -1; // the port write that fails, and whether every later one does
+    std::string script; // actions, and what the controls show by then: "name=value", or
+                        // "name" for "name=on"
+    std::string sent;   // "*": not checked
+    long failAt = -1;   // the port write that fails, and whether every later one does
     bool unplugged = false;
     const char* simulatedBecause = "";
 };
 
 class Handlers : public testing::TestWithParam<Row> {};
 
-// What the chip was sent reads "7C:85" per write, with "!" after one nobody acknowledged;
-// what the controls show, "name=value", or "name" for "name=on".
+// What the chip was sent reads "7C:85" per write, with "!" after one nobody acknowledged.
 TEST_P(Handlers, SendWhatTheControlsShow) {
     const Row& row = GetParam();
     PanelRig rig(row.simulatedBecause, row.failAt, row.unplugged);
     const std::size_t mark = rig.board.transactions().size();
-    for (const std::string& action : split(row.actions))
-        act(rig, action);
+    for (const std::string& step : split(row.script)) {
+        const std::size_t is = step.find('='), name = std::min(is, step.size());
+        if (step.find(' ') < is)
+            act(rig, step);
+        else
+            EXPECT_EQ(step.substr(0, name) + "=" + shown(rig, step.substr(0, name)),
+                      is == std::string::npos ? step + "=on" : step);
+    }
     std::string sent;
     for (std::size_t i = mark; i < rig.board.transactions().size(); ++i) {
         const sim::Transaction& t = rig.board.transactions()[i];
@@ -185,10 +190,6 @@ TEST_P(Handlers, SendWhatTheControlsShow) {
                     .toStdString();
     }
     EXPECT_EQ(row.sent == "*" ? "*" : sent.substr(sent.empty() ? 0 : 1), row.sent);
-    for (const std::string& s : split(row.shows)) {
-        const std::string name = s.substr(0, s.find('='));
-        EXPECT_EQ(name + "=" + shown(rig, name), s.find('=') == std::string::npos ? s + "=on" : s);
-    }
     EXPECT_EQ(row.failAt < 0 ? broken(rig) : "", ""); // failures break what is shown
 }
 
@@ -200,94 +201,89 @@ const std::string kFailed = kPlain + " — port write failed: ";
 INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // Start-up programmed all five registers (the invariants check them), and the panel
     // opens showing those values.
-    {"OpensInItsStartState", "", "", "mode0, mute, HP3Doff, narrow, ocl, addrzero, codecnormal, "
-     "irq, codecadcditheron, dacdithon, RLS=SHUTDOWN, LHP=SHUTDOWN, RHP=SHUTDOWN, hfgainbox=1, "
-     "vol3d=0, focus=monovol, Picture1=picture"},
+    {"OpensInItsStartState", "mode0, mute, HP3Doff, narrow, ocl, addrzero, codecnormal, irq, "
+     "codecadcditheron, dacdithon, RLS=SHUTDOWN, LHP=SHUTDOWN, RHP=SHUTDOWN, hfgainbox=1, "
+     "vol3d=0, focus=monovol, Picture1=picture", ""},
     // Level sliders: the volume code in bits 4-0, the step text one more than the position;
     // a key at an end of the range moves nothing and sends nothing.
-    {"VolumeTop", "key leftvol End, key leftvol End", "7C:DF", "lgainbox=32"},
-    {"VolumeKeys", "key monovol PgUp, key monovol Right, key monovol Left 3",
-     "7C:81 7C:82 7C:81 7C:80", "hfgainbox=1"},
-    {"StepAndOutputBoxesAreReadOnly", "key hfgainbox 9, key RLS Backspace, key RHP X", "",
-     "hfgainbox=1, RLS=SHUTDOWN, RHP=SHUTDOWN"},
-    {"ReturnAndEnterPressDefault", "press Tab 3, press Return, press Enter", kStartUp + " " +
-     kStartUp, "focus=RESET"},
-    // What each output carries in each mode. "L+R" in mode 3 and "R+L" in mode 7 differ.
-    {"Mode1", "click mode1", "7C:01", "RLS=P, LHP=MUTE, RHP=MUTE"},
-    {"Mode2", "click mode2", "7C:02", "RLS=SHUTDOWN, LHP=P, RHP=P"},
-    {"Mode3", "click mode3", "7C:03", "RLS=L+R, LHP=MUTE, RHP=MUTE"},
-    {"Mode4", "click mode4", "7C:04", "RLS=SHUTDOWN, LHP=L, RHP=R"},
-    {"Mode5", "click mode5", "7C:05", "RLS=P+L+R, LHP=MUTE, RHP=MUTE"},
-    {"Mode6", "click mode6", "7C:06", "RLS=SHUTDOWN, LHP=L+P, RHP=R+P"},
-    // The whole rectangle of an option button answers, not only its caption.
-    {"Mode7BesideTheCaption", "click mode7 -2 -2", "7C:07", "RLS=R+L, LHP=L, RHP=R"},
+    {"VolumeKeys", "key leftvol End, key leftvol End, lgainbox=32, key monovol PgUp, "
+     "key monovol Right, hfgainbox=3, key monovol Left 3, hfgainbox=1", "7C:DF 7C:81 7C:82 7C:81 "
+     "7C:80"},
+    {"StepAndOutputBoxesAreReadOnly", "key hfgainbox 9, key RLS Backspace, key RHP X, "
+     "hfgainbox=1, RLS=SHUTDOWN, RHP=SHUTDOWN", ""},
+    {"ReturnAndEnterPressDefault", "press Tab 3, press Return, press Enter, focus=RESET",
+     kStartUp + " " + kStartUp},
+    // What each output carries in each mode. "L+R" in mode 3 and "R+L" in mode 7 differ. The
+    // whole rectangle of an option button answers, not only its caption.
+    {"Modes", "click mode1, RLS=P, LHP=MUTE, RHP=MUTE, click mode2, RLS=SHUTDOWN, LHP=P, RHP=P, "
+     "click mode3, RLS=L+R, LHP=MUTE, RHP=MUTE, click mode4, RLS=SHUTDOWN, LHP=L, RHP=R, "
+     "click mode5, RLS=P+L+R, LHP=MUTE, RHP=MUTE, click mode6, RLS=SHUTDOWN, LHP=L+P, RHP=R+P, "
+     "click mode7 -2 -2, RLS=R+L, LHP=L, RHP=R", "7C:01 7C:02 7C:03 7C:04 7C:05 7C:06 7C:07"},
     // Three pairs carry the caption their partner's name suggests; values go with the name.
     {"CrossedPairs", "click wide, click se, click ocl, click l2r2, click l1r1",
      "7C:42 7C:08 7C:00 7C:00 7C:62 7C:00 7C:52"},
     // A single-ended input sends the mode register first; the differential input sends only
     // the mode register and keeps the input code.
-    {"InputsAndDifferential", "click l1l2r1r2, click Diff, click HP3Don, click mute",
-     "7C:00 7C:70 7C:20 7C:71 7C:00 7C:41"},
-    {"DifferentialThenHeadphone3D", "click l2r2, click se, click Diff, click HP3Don",
-     "7C:00 7C:60 7C:08 7C:28 7C:61"},
+    {"InputsAndDifferential", "click l1l2r1r2, click Diff, click HP3Don, click mute, "
+     "click HP3Doff, click l2r2, click se, click Diff, click HP3Don", "7C:00 7C:70 7C:20 7C:71 "
+     "7C:00 7C:41 7C:40 7C:00 7C:60 7C:08 7C:28 7C:61"},
     {"SelectedButtonsTestGroupsAndLabelsSendNothing",
-     "click mute, click digloop, click Label1, click Picture1", "", "digloop"},
+     "click mute, click digloop, click Label1, click Picture1, digloop", ""},
     // Address select: only the idle byte moves the pin; later writes go to 0x7D.
-    {"AddressOne", "click addrone, key monovol Right, click wide, click addrzero", "7D:81 7D:42",
-     "addrzero"},
+    {"AddressOne", "click addrone, key monovol Right, click wide, click addrzero, addrzero",
+     "7D:81 7D:42"},
     // Right and Down select the next button on screen, Left and Up the previous, round both
     // ends, sending as a click does.
-    {"ArrowsGoRoundModes", "key mode0 Left, press Right, press Up, press Down 2, press Down",
-     "7C:07 7C:00 7C:07 7C:00 7C:01 7C:02", "mode2, focus=mode2"},
-    {"ArrowsGoRoundInputs", "key mute Left, press Right, press Down, press Up",
-     "7C:20 7C:00 7C:40 7C:00 7C:60 7C:00 7C:40", "focus=mute"},
+    {"ArrowsGoRoundModes", "key mode0 Left, press Right, press Up, press Down 2, press Down, "
+     "mode2, focus=mode2", "7C:07 7C:00 7C:07 7C:00 7C:01 7C:02"},
+    {"ArrowsGoRoundInputs", "key mute Left, press Right, press Down, press Up, focus=mute",
+     "7C:20 7C:00 7C:40 7C:00 7C:60 7C:00 7C:40"},
     {"ArrowsGoRoundPairs", "key narrow Up, key HP3Doff Right, key ocl Left, key addrzero Down, "
-     "key monovol Right", "7C:42 7C:43 7C:08 7D:81", "wide, HP3Don, se, addrone"},
+     "key monovol Right, wide, HP3Don, se, addrone", "7C:42 7C:43 7C:08 7D:81"},
     // A screen reader reads and hears the step each slider's box shows.
-    {"ScreenReadersHearTheStep", "key monovol Right, key vol3d Right 2", "7C:81 7C:44 7C:48",
-     "%monovol=2, %vol3d=high, %RLS=SHUTDOWN"},
-    {"ScreenReadersHearTheTop", "key vol3d End", "7C:4C", "%vol3d=max"},
+    {"ScreenReadersHearTheStep", "key monovol Right, key vol3d Right 2, %monovol=2, "
+     "%vol3d=high, %RLS=SHUTDOWN, key vol3d End, %vol3d=max", "7C:81 7C:44 7C:48 7C:4C"},
     // Only the left button pages; the right one does nothing beside the thumb.
     {"OnlyTheLeftButtonPages", "rclick monovol -4 -3, rclick vol3d 1 1", ""},
     // A click beside the thumb, however near, pages towards it: 1 on a volume, 5 on 3D.
     {"ClickBesideTheThumbPages", "beside monovol 1, beside monovol 3, key monovol End, "
      "beside monovol -1, beside vol3d 1, beside vol3d -1, key vol3d Right, beside vol3d -1, "
      "key vol3d Right 2, beside vol3d 1, beside vol3d -3, key vol3d Right, beside vol3d 3, "
-     "key vol3d Left, beside vol3d -3", "7C:81 7C:82 7C:9F 7C:9E 7C:4C 7C:40 7C:44 7C:40 7C:44 "
-     "7C:48 7C:4C 7C:40 7C:44 7C:4C 7C:48 7C:40", "vol3d=0"},
+     "key vol3d Left, beside vol3d -3, vol3d=0", "7C:81 7C:82 7C:9F 7C:9E 7C:4C 7C:40 7C:44 "
+     "7C:40 7C:44 7C:48 7C:4C 7C:40 7C:44 7C:4C 7C:48 7C:40"},
     // Started from the desktop, the panel has no terminal: the title tells what drives the
     // chip, and whether the chip holds what the window shows. A failure stands until the
     // register it hit is written again. Start-up writes the loudspeaker at port writes 0 to
     // 77, the effect register at 312 to 389.
-    {"TitleSimulated", "", "", "title=QX5180 Audio Program v1.1 — simulated board: no parallel "
-     "port", -1, false, "no parallel port"},
-    {"TitleFailedElsewhere", "key leftvol Right, key vol3d Right", "*",
-     kFailed + "Input/output error", 20},
-    {"TitleRewritten", "key leftvol Right, key monovol Right", "*", kPlain, 20},
-    {"TitleLatestStanding", "", "*", kFailed + "No such device", 20, true},
+    {"TitleSimulated", "title=QX5180 Audio Program v1.1 — simulated board: no parallel port",
+     "", -1, false, "no parallel port"},
+    {"TitleFailed", "key leftvol Right, key vol3d Right, " + kFailed + "Input/output error, "
+     "key monovol Right, " + kPlain, "*", 20},
+    {"TitleLatestStanding", kFailed + "No such device", "*", 20, true},
     // The stop was complete: the chip took the write though the idle byte after it failed.
-    {"TitleDelivered", "", "*", kPlain, 77},
-    {"TitleEffectRewritten", "key vol3d Right", "*", kPlain, 320},
+    {"TitleDelivered", kPlain, "*", 77},
+    {"TitleEffect", "click mode2, key monovol Right, " + kFailed + "Input/output error, "
+     "key vol3d Right, " + kPlain, "*", 320},
     // The address-select line alone: any later write puts it right.
-    {"TitleAddressLine", "click addrone", "*", kFailed + "Input/output error", 390},
-    {"TitleAddressLineRewritten", "click addrone, key monovol Right", "*", kPlain, 390},
+    {"TitleAddressLine", "click addrone, " + kFailed + "Input/output error, key monovol Right, " +
+     kPlain, "*", 390},
     // A screen reader names sliders and boxes by the captions beside them, the rest by
     // their own; three pairs carry the caption that their partner's name suggests.
-    {"ScreenReaderNames", "", "", "@monovol=MONO VOLUME CONTROL, @vol3d=3D LEVEL, "
+    {"ScreenReaderNames", "@monovol=MONO VOLUME CONTROL, @vol3d=3D LEVEL, "
      "@hfgainbox=MONO VOLUME CONTROL Step #, @rgainbox=RIGHT VOLUME CONTROL Step #, "
      "@RLS=LOUDSPEAKER, @RHP=RIGHT HEADPHONE, @mode3=MODE 3, @modeframe=MODE SELECT, "
      "@RESET= DEFAULT, @narrow=WIDE, @wide=NARROW, @ocl=SE, @se=OCL, @Picture1=QX5180 audio "
      "amplifier logo, #RESET=sets every control and the chip back to the start-up values, "
      "@l2r2=L1 AND R1        SINGLE ENDED STEREO PAIR, @l1r1=L2 AND R2 SINGLE ENDED STEREO PAIR, "
-     "@l1l2r1r2=L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR"},
+     "@l1l2r1r2=L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR", ""},
     // The handlers the reset's selections run send at the old address (ignored), then mute
     // and the five start-up writes at 0x7C; sliders move quietly.
     {"ResetAfterEveryControlMoved", "key monovol End, key leftvol Right, key rightvol Right, "
      "key vol3d Right, click mode6, click wide, click HP3Don, click se, click l1l2r1r2, "
-     "click addrone, click RESET", "7C:9F 7C:C1 7C:E1 7C:44 7C:06 7C:46 7C:47 7C:0E 7C:0E 7C:77 "
-     "7C:00! 7C:00! 7C:40! 7C:40! 7C:00 7C:40 " + kStartUp, "monovol=0, leftvol=0, rightvol=0, "
-     "vol3d=0, hfgainbox=1, lgainbox=1, rgainbox=1, mode0, ocl, narrow, HP3Doff, addrzero, mute, "
-     "RLS=SHUTDOWN, LHP=SHUTDOWN, RHP=SHUTDOWN"}}),
+     "click addrone, click RESET, monovol=0, leftvol=0, rightvol=0, vol3d=0, hfgainbox=1, "
+     "lgainbox=1, rgainbox=1, mode0, ocl, narrow, HP3Doff, addrzero, mute, RLS=SHUTDOWN, "
+     "LHP=SHUTDOWN, RHP=SHUTDOWN", "7C:9F 7C:C1 7C:E1 7C:44 7C:06 7C:46 7C:47 7C:0E 7C:0E 7C:77 "
+     "7C:00! 7C:00! 7C:40! 7C:40! 7C:00 7C:40 " + kStartUp}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
