@@ -93,18 +93,16 @@ done
 # Right the loudspeaker slider reads "2", and the step box and slider announce the change.
 if /usr/bin/python3 -c 'import pyatspi' 2>/dev/null && command -v dbus-run-session >/dev/null; then
   DISPLAY=$x dbus-run-session -- /usr/bin/python3 - "$dir/qx5180" <<'PY' || failed=1
-import os, subprocess, sys, tempfile, time
-import pyatspi
+import os, pyatspi, subprocess, sys, tempfile, time
 from gi.repository import GLib
-start = lambda: subprocess.Popen([sys.argv[1]], stderr=subprocess.DEVNULL, env=dict(
-    os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-    XDG_RUNTIME_DIR=tempfile.mkdtemp()))
-panel, tries = start(), 1
+env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+           XDG_RUNTIME_DIR=tempfile.mkdtemp())
+panel = subprocess.Popen(sys.argv[1:], stderr=subprocess.DEVNULL, env=env)
 tree = lambda n: [n] + [d for c in n for d in tree(c)]
 try:
     for _ in range(40):
-        if panel.poll() is not None and tries < 2:  # Xvfb now and then drops a new connection
-            panel, tries = start(), tries + 1
+        if panel.poll() is not None:  # Xvfb now and then drops a new connection
+            panel = subprocess.Popen(sys.argv[1:], stderr=subprocess.DEVNULL, env=env)
         apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "qx5180"]
         time.sleep(0.25)
         if apps and apps[0].childCount:
@@ -123,17 +121,14 @@ try:
     box = "MONO VOLUME CONTROL Step #"
     checks = [
         ("codec test controls", {n for n, _ in nodes} & {"NORMAL", "DIGITAL LOOPBACK"}, set()),
-        ("option buttons", sum(r == "radio button" for _, r in nodes), 21),
         ("slider after Right", (slider.queryValue().currentValue,
                                 slider.queryText().getText(0, -1)), (2.0, "2")),
         ("heard", {h for h in heard if h[0].startswith("MONO")}, {(box, "delete"),
          (box, "insert"), (box, "accessible-value"), ("MONO VOLUME CONTROL", "accessible-value")})]
 finally:
     panel.terminate()
-failed = [c for c in checks if c[1] != c[2]]
-for what, got, want in failed:
-    print("FAIL: screen reader, %s: expected [%r], got [%r]" % (what, want, got))
-sys.exit(bool(failed))
+sys.exit("\n".join("FAIL: screen reader, %s: expected [%r], got [%r]" % (what, want, got)
+                   for what, got, want in checks if got != want) or None)
 PY
 else
   echo "SKIP: *** the screen-reader rows need dbus-run-session and python3-pyatspi ***"
