@@ -28,6 +28,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
 using Calls = std::vector<std::string>;
 using Errors = std::map<std::string, int>;
 
@@ -49,7 +50,7 @@ struct Machine : bus::PortAccess, bus::Credentials {
     gid_t gid = 1000;
     std::string ioports = "0000-0cf7 : PCI Bus 0000:00\n  0378-037a : parport0\n";
     std::vector<std::uint8_t> written;
-    std::vector<std::chrono::steady_clock::time_point> writtenAt;
+    std::vector<Clock::time_point> writtenAt;
     int nextFd = 3;
     std::set<int> exclusive;
     std::map<std::string, std::string> env;
@@ -60,10 +61,7 @@ struct Machine : bus::PortAccess, bus::Credentials {
         calls.push_back(call);
         return errors.count(key) ? errors[key] : 0;
     }
-    void keep(std::uint8_t value) {
-        written.push_back(value);
-        writtenAt.push_back(std::chrono::steady_clock::now());
-    }
+    void keep(std::uint8_t value) { written.push_back(value), writtenAt.push_back(Clock::now()); }
 
     int openReadWrite(const std::string& path, int& fd) override {
         fd = errors.count("open") ? -1 : nextFd++;
@@ -253,19 +251,18 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
     struct sigaction quiet {};
     quiet.sa_handler = [](int) {};
     sigaction(SIGUSR1, &quiet, nullptr); // no SA_RESTART: the read returns EINTR
-    for (const bool dataWaiting : {false, true}) {
+    for (const int dataWaiting : {0, 1}) {
         int ends[2];
-        ASSERT_EQ(pipe(ends), 0);
         char byte = 'x';
-        ASSERT_EQ(write(ends[1], &byte, dataWaiting ? 1 : 0), dataWaiting ? 1 : 0);
+        ASSERT_TRUE(pipe(ends) == 0 && write(ends[1], &byte, dataWaiting) == dataWaiting);
         std::thread nudge([self = pthread_self()] {
             std::this_thread::sleep_for(20ms);
             pthread_kill(self, SIGUSR1);
         });
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         const int error = bus::withinLimit(
             [&] { return read(ends[0], &byte, 1) < 0 ? errno : 0; }, 300ms);
-        const auto took = std::chrono::steady_clock::now() - start;
+        const auto took = Clock::now() - start;
         nudge.join();
         EXPECT_EQ(error, dataWaiting ? 0 : ETIMEDOUT);
         EXPECT_TRUE(dataWaiting ? took < 300ms : took >= 300ms && took < 3s)
@@ -282,7 +279,7 @@ struct DropCase {
     std::string message; // what the terminal is told
     Calls calls;
     const char *sudoUid = "1000", *sudoGid = "100"; // root's environment under sudo
-    std::function<void(Machine&)> otherwise = nullptr; // a start other than through sudo
+    std::function<void(Machine&)> otherwise = [](Machine&) {}; // a start other than by sudo
 };
 
 class DropRoot : public testing::TestWithParam<DropCase> {};
@@ -296,8 +293,7 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     for (auto [name, value] : {std::pair{"SUDO_UID", row.sudoUid}, {"SUDO_GID", row.sudoGid}})
         if (value)
             m.env[name] = value;
-    if (row.otherwise)
-        row.otherwise(m);
+    row.otherwise(m);
     std::ostringstream messages;
     const bool dropped = bus::dropRoot(m, messages);
     EXPECT_EQ(messages.str(), row.message + (row.message.empty() ? "" : "\n"));
@@ -361,24 +357,22 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
     expected += "qx5180: 191 lines were dropped while standard error was not being read\nafter\n";
     for (const int callersFlags : {0, O_NONBLOCK}) {
         int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        ::fcntl(fds[1], F_SETFL, O_NONBLOCK); // to fill it
-        std::size_t full = 0;
-        for (const std::string chunk(4096, '-'); ::write(fds[1], chunk.data(), chunk.size()) > 0;)
-            full += chunk.size();
+        const std::string full(4096, '-'); // a pipe of one page, filled
+        ASSERT_TRUE(::pipe(fds) == 0 && ::fcntl(fds[1], F_SETPIPE_SZ, 4096) == 4096);
+        ASSERT_EQ(::write(fds[1], full.data(), full.size()), 4096);
         ::fcntl(fds[1], F_SETFL, callersFlags);
         const int flags = ::fcntl(fds[1], F_GETFL);
         panel::LineLog log(fds[1], 8);
-        const auto start = std::chrono::steady_clock::now();
+        const auto start = Clock::now();
         log.stream() << 0 << ' ' << text << '\n';
         std::this_thread::sleep_for(100ms); // the writer is now stuck on line 0
         for (int i = 1; i < 200; ++i)
             log.stream() << i << ' ' << text << '\n';
-        EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+        EXPECT_LT(Clock::now() - start, 1s);
 
         const std::string got = readUntil(fds[0], "being read\n");
         log.line("after");
-        EXPECT_EQ(readUntil(fds[0], "after\n", got).substr(full), expected) << callersFlags;
+        EXPECT_EQ(readUntil(fds[0], "after\n", got).substr(full.size()), expected) << callersFlags;
         EXPECT_EQ(::fcntl(fds[1], F_GETFL), flags);
 
         // The reader goes: EPIPE, and no SIGPIPE (default here) ends the process.
