@@ -29,7 +29,7 @@ using Strings = std::vector<std::string>;
 // The real window on a recording port that feeds the simulated board.
 struct PanelRig {
     sim::Board board;
-    test::RecordingPort port{&board};
+    RecordingPort port{&board};
     std::ostringstream diagnostics;
     std::unique_ptr<QX5180> window;
 

@@ -42,7 +42,7 @@ TEST(Transmitter, GoesOutByteForByteAndWalksBackFromAFailedWrite) {
         {1, 6, regs::defaultFrame(0x85), "7F BF 3F 3F"}, {1, 77, regs::defaultFrame(0x85), "3F"}};
     // clang-format on
     for (const auto& [addressBit, failAt, frame, tail] : rows) {
-        test::RecordingPort port;
+        RecordingPort port;
         std::ostringstream diagnostics;
         bus::Transmitter bus(port, diagnostics);
         bus.setAddressBit(addressBit);
@@ -67,7 +67,7 @@ TEST(Transmitter, AFailedWriteCutsTheTransactionAndLeavesTheBusIdle) {
     for (long position = 0; position < 78; ++position) {
         SCOPED_TRACE(testing::Message() << "failing write " << position);
         sim::Board board;
-        test::RecordingPort port(&board);
+        RecordingPort port(&board);
         std::ostringstream diagnostics;
         bus::Transmitter bus(port, diagnostics);
         port.failAt = position;

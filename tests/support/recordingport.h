@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-namespace test {
-
 // Keeps every byte the transmitter tries to write and passes the ones that go through on
 // (to the simulated board, say). It can fail one chosen write the way a real port would,
 // or, unplugged, every write from that one on: EIO first, then ENODEV.
@@ -29,5 +27,3 @@ struct RecordingPort : bus::Port {
     long failAt = -1; // index into bytes of the write that fails; -1 for none
     bool unplugged = false;
 };
-
-} // namespace test
