@@ -150,44 +150,42 @@ const std::string mode = "ACK mode control mode ";
 const std::string effect = "ACK 3D and input input ";
 const std::string ok86 = at7C + "86 ACK loudspeaker volume 6";
 const std::string cut = "fault: transaction cut short before its data byte";
+const std::string both = "fault: SDA and SCL both ";
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Scripts, Decoder, testing::Values(
-    Decoding{"EveryRegister", "S F8 95 P  S F8 D4 P  S F8 EA P",
-             {at7C + "95 ACK loudspeaker volume 21", at7C + "D4 ACK left headphone volume 20",
-              at7C + "EA ACK right headphone volume 10"}, 0x95},
+INSTANTIATE_TEST_SUITE_P(Scripts, Decoder, testing::ValuesIn(std::vector<Decoding>{
+    {"EveryRegister", "S F8 95 P  S F8 D4 P  S F8 EA P", {at7C + "95 ACK loudspeaker volume 21",
+     at7C + "D4 ACK left headphone volume 20", at7C + "EA ACK right headphone volume 10"}, 0x95},
     // One field bit per write, so that no two fields can stand in for each other.
-    Decoding{"ModeFields", "S F8 01 P S F8 02 P S F8 04 P S F8 08 P S F8 20 P",
-             {at7C + "01 " + mode + "1 differential 0 capacitor 0",
-              at7C + "02 " + mode + "2 differential 0 capacitor 0",
-              at7C + "04 " + mode + "4 differential 0 capacitor 0",
-              at7C + "08 " + mode + "0 differential 0 capacitor 1",
-              at7C + "20 " + mode + "0 differential 1 capacitor 0"}},
-    Decoding{"EffectFields", "S F8 41 P S F8 42 P S F8 44 P S F8 48 P S F8 50 P S F8 60 P",
-             {at7C + "41 " + effect + "0 3D-level 0 3D-mode 0 headphone-3D 1",
-              at7C + "42 " + effect + "0 3D-level 0 3D-mode 1 headphone-3D 0",
-              at7C + "44 " + effect + "0 3D-level 1 3D-mode 0 headphone-3D 0",
-              at7C + "48 " + effect + "0 3D-level 2 3D-mode 0 headphone-3D 0",
-              at7C + "50 " + effect + "1 3D-level 0 3D-mode 0 headphone-3D 0",
-              at7C + "60 " + effect + "2 3D-level 0 3D-mode 0 headphone-3D 0"}},
-    Decoding{"OtherAddressOrReadIsIgnored", "S FA 85 P  pin1 S FA 86 P  S F8 85 P  S FB 85 P",
-             {"address 0x7D data 0x85 NACK ignored",
-              "address 0x7D data 0x86 ACK loudspeaker volume 6", at7C + "85 NACK ignored",
-              "address 0x7D data 0x85 NACK ignored"}, 0x86},
-    Decoding{"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
-             {at7C + "85 ACK loudspeaker volume 5", ok86}, 0x86},
+    {"ModeFields", "S F8 01 P S F8 02 P S F8 04 P S F8 08 P S F8 20 P",
+     {at7C + "01 " + mode + "1 differential 0 capacitor 0",
+      at7C + "02 " + mode + "2 differential 0 capacitor 0",
+      at7C + "04 " + mode + "4 differential 0 capacitor 0",
+      at7C + "08 " + mode + "0 differential 0 capacitor 1",
+      at7C + "20 " + mode + "0 differential 1 capacitor 0"}},
+    {"EffectFields", "S F8 41 P S F8 42 P S F8 44 P S F8 48 P S F8 50 P S F8 60 P",
+     {at7C + "41 " + effect + "0 3D-level 0 3D-mode 0 headphone-3D 1",
+      at7C + "42 " + effect + "0 3D-level 0 3D-mode 1 headphone-3D 0",
+      at7C + "44 " + effect + "0 3D-level 1 3D-mode 0 headphone-3D 0",
+      at7C + "48 " + effect + "0 3D-level 2 3D-mode 0 headphone-3D 0",
+      at7C + "50 " + effect + "1 3D-level 0 3D-mode 0 headphone-3D 0",
+      at7C + "60 " + effect + "2 3D-level 0 3D-mode 0 headphone-3D 0"}},
+    {"OtherAddressOrReadIsIgnored", "S FA 85 P  pin1 S FA 86 P  S F8 85 P  S FB 85 P",
+     {"address 0x7D data 0x85 NACK ignored", "address 0x7D data 0x86 ACK loudspeaker volume 6",
+      at7C + "85 NACK ignored", "address 0x7D data 0x85 NACK ignored"}, 0x86},
+    {"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
+     {at7C + "85 ACK loudspeaker volume 5", ok86}, 0x86},
     // "HL" after a clocked 0 drops SCL before SDA rises (no stop); "LH" from H/L pulls SDA
     // low before the clock rises (a 0, no start). Data byte 0 1 0 00000 = 0x40.
-    Decoding{"OppositeMovesFallFirst", "S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P",
-             {at7C + "40 " + effect + "0 3D-level 0 3D-mode 0 headphone-3D 0"}},
+    {"OppositeMovesFallFirst", "S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P",
+     {at7C + "40 " + effect + "0 3D-level 0 3D-mode 0 headphone-3D 0"}},
     // Every fault drops its transaction, and the well-formed write after it is taken.
-    Decoding{"Faults", "S 1 1 1 1 1 0 0 P S F8 1 0 0 0 S P S F8- P S F8 85 40 P "
-                       "S 1 1 pin1 1 1 1 0 1 0 85 P pin0 S F8 LL HH S F8 85 HH LL P S F8 86 P",
-             {"fault: stop condition inside a byte", "fault: start condition inside a byte", cut,
-              "fault: byte without its acknowledge clock", "fault: extra byte after the data byte",
-              "fault: address-select pin changed during a transaction",
-              "fault: SDA and SCL both rose in one write",
-              "fault: SDA and SCL both fell in one write", ok86}, 0x86}),
+    {"Faults", "S 1 1 1 1 1 0 0 P S F8 1 0 0 0 S P S F8- P S F8 85 40 P "
+               "S 1 1 pin1 1 1 1 0 1 0 85 P pin0 S F8 LL HH S F8 85 HH LL P S F8 86 P",
+     {"fault: stop condition inside a byte", "fault: start condition inside a byte", cut,
+      "fault: byte without its acknowledge clock", "fault: extra byte after the data byte",
+      "fault: address-select pin changed during a transaction",
+      both + "rose in one write", both + "fell in one write", ok86}, 0x86}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
