@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -38,13 +39,10 @@ struct PanelRig {
         port.failAt = failAt, port.unplugged = unplugged;
         window = std::make_unique<QX5180>(port, diagnostics, simulatedBecause);
         window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            ADD_FAILURE() << "the panel window never appeared";
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get())) << "the window never appeared";
     }
     template<class T = QWidget>
-    T* find(const char* name) const {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
+    T* find(const char* name) const { return window->findChild<T*>(name); }
 };
 
 // Where the slider's thumb is drawn.
@@ -57,8 +55,7 @@ QRect thumb(const QSlider* s) {
 }
 
 // One user action:
-//   click W [x y]   left click on W, at its centre or at x,y (negative: from the far edge);
-//                   rclick the same with the right button
+//   click W [x y]   left click on W, at its centre or at x,y (negative: from the far edge)
 //   key W K [N]     key K (as Qt spells it: Right, PgUp, Down, Space, ...), N times, with
 //                   the focus put on W first
 //   press K [N]     the same on whatever has the focus
@@ -69,9 +66,7 @@ void act(PanelRig& rig, const std::string& action) {
     in >> verb >> name;
     if (verb == "key")
         rig.find(name.c_str())->setFocus(), in >> name;
-    std::vector<int> n;
-    for (int v; in >> v;)
-        n.push_back(v);
+    const std::vector<int> n{std::istream_iterator<int>(in), {}};
     QWidget* w = rig.find(name.c_str());
     if (verb == "key" || verb == "press") {
         for (int i = n.empty() ? 1 : n[0]; i-- > 0;)
@@ -81,11 +76,11 @@ void act(PanelRig& rig, const std::string& action) {
         const QRect t = thumb(qobject_cast<QSlider*>(w));
         QTest::mouseClick(w, Qt::LeftButton, {}, {(n[0] < 0 ? t.left() : t.right()) + n[0], 5});
     } else {
-        EXPECT_TRUE(verb == "click" || verb == "rclick") << action;
+        EXPECT_EQ(verb, "click") << action;
         const QPoint at = n.size() == 2 ? QPoint((n[0] + w->width()) % w->width(),
                                                  (n[1] + w->height()) % w->height())
                                         : w->rect().center();
-        QTest::mouseClick(w, verb == "rclick" ? Qt::RightButton : Qt::LeftButton, {}, at);
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
     }
 }
 
@@ -120,9 +115,6 @@ std::string broken(const PanelRig& rig) {
     };
     if (!rig.board.faults().empty())
         why << "bus fault: " << rig.board.faults().front() << "; ";
-    if (std::any_of(rig.port.bytes.begin(), rig.port.bytes.end(),
-                    [](int b) { return (b & 0x1F) != 0x1F; }))
-        why << "a port byte with D4-D0 not all high; ";
     if (rig.board.addressSelect() != on("addrone"))
         why << "address-select pin does not follow the address buttons; ";
 
@@ -143,10 +135,6 @@ std::string broken(const PanelRig& rig) {
             why << "register " << r << " holds " << (held ? *held : -1) << ", the controls show "
                 << want[r] << "; ";
     }
-    for (auto [slider, box] :
-         {std::pair{"monovol", "hfgainbox"}, {"leftvol", "lgainbox"}, {"rightvol", "rgainbox"}})
-        if (shown(rig, box) != std::to_string(at(slider) + 1))
-            why << box << " shows " << shown(rig, box) << "; ";
     return why.str();
 }
 
@@ -232,6 +220,14 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // Address select: only the idle byte moves the pin; later writes go to 0x7D.
     {"AddressOne", "click addrone, key monovol Right, click wide, click addrzero, addrzero",
      "7D:81 7D:42"},
+    // Tab goes round the controls in the order the README gives, one stop per option group,
+    // on its selected button; Shift+Tab goes back.
+    {"TabOrder", "press Tab, focus=leftvol, press Tab, focus=rightvol, press Tab, focus=RESET, "
+     "press Tab, focus=addrzero, press Tab, focus=hfgainbox, press Tab, focus=lgainbox, "
+     "press Tab, focus=rgainbox, press Tab, focus=RHP, press Tab, focus=mode0, press Tab, "
+     "focus=RLS, press Tab, focus=LHP, press Tab, focus=HP3Doff, press Tab, focus=vol3d, "
+     "press Tab, focus=ocl, press Tab, focus=narrow, press Tab, focus=mute, press Tab, "
+     "focus=monovol, press Backtab, focus=mute, press Backtab 4, focus=HP3Doff", ""},
     // Right and Down select the next button on screen, Left and Up the previous, round both
     // ends, sending as a click does.
     {"ArrowsGoRoundModes", "key mode0 Left, press Right, press Up, press Down 2, press Down, "
@@ -243,8 +239,6 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // A screen reader reads and hears the step each slider's box shows.
     {"ScreenReadersHearTheStep", "key monovol Right, key vol3d Right 2, %monovol=2, "
      "%vol3d=high, %RLS=SHUTDOWN, key vol3d End, %vol3d=max", "7C:81 7C:44 7C:48 7C:4C"},
-    // Only the left button pages; the right one does nothing beside the thumb.
-    {"OnlyTheLeftButtonPages", "rclick monovol -4 -3, rclick vol3d 1 1", ""},
     // A click beside the thumb, however near, pages towards it: 1 on a volume, 5 on 3D.
     {"ClickBesideTheThumbPages", "beside monovol 1, beside monovol 3, key monovol End, "
      "beside monovol -1, beside vol3d 1, beside vol3d -1, key vol3d Right, beside vol3d -1, "
@@ -286,21 +280,6 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
      "7C:00! 7C:00! 7C:40! 7C:40! 7C:00 7C:40 " + kStartUp}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
-
-// Tab and Shift+Tab go round the controls in the order the README gives, one stop per
-// option group, on its selected button.
-TEST(PanelKeyboard, TabVisitsTheControlsInTheirOrder) {
-    PanelRig rig;
-    std::string forth, back;
-    for (int i = 0; i < 34; ++i) { // forth: where each Tab starts; back: where each ends
-        const std::string at = shown(rig, "focus") + " ";
-        QTest::keyClick(rig.window->focusWidget(), i < 17 ? Qt::Key_Tab : Qt::Key_Backtab);
-        i < 17 ? void(forth += at) : void(back.insert(0, shown(rig, "focus") + " "));
-    }
-    EXPECT_EQ(forth, "monovol leftvol rightvol RESET addrzero hfgainbox lgainbox rgainbox RHP "
-                     "mode0 RLS LHP HP3Doff vol3d ocl narrow mute ");
-    EXPECT_EQ(back, forth);
-}
 
 double contrast(QRgb a, QRgb b) { // WCAG 2: relative luminances, (lighter + .05) / (darker + .05)
     const auto l = [](QRgb c) {
