@@ -208,8 +208,7 @@ const Calls kShared{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::ValuesIn(std::vector<ChoiceCase>{
-    {"DeviceExclusive", {}, "dev", kDev, "", 1000, {"open /dev/parport0 -> 3", "PPEXCL 3",
-     "PPCLAIM 3", "PPWDATA 3", "PPWDATA 3", "PPRELEASE 3", "close 3"}},
+    {"DeviceExclusive", {}, "dev", kDev},
     {"PrinterDriverRegistered", {{"exclusive", ENXIO}}, "shared dev", kDev, "", 1000,
      kShared + Calls{"PPWDATA 4", "PPWDATA 4", "PPRELEASE 4", "close 4"}},
     {"NoPortBehindDevice", {{"exclusive", ENXIO}, {"shared", ENXIO}},
@@ -256,8 +255,7 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
         char byte = 'x';
         ASSERT_TRUE(pipe(ends) == 0 && write(ends[1], &byte, dataWaiting) == dataWaiting);
         std::thread nudge([self = pthread_self()] {
-            std::this_thread::sleep_for(20ms);
-            pthread_kill(self, SIGUSR1);
+            std::this_thread::sleep_for(20ms), pthread_kill(self, SIGUSR1);
         });
         const auto start = Clock::now();
         const int error = bus::withinLimit(
@@ -278,7 +276,7 @@ struct DropCase {
     Errors errors;
     std::string message; // what the terminal is told
     Calls calls;
-    const char *sudoUid = "1000", *sudoGid = "100"; // root's environment under sudo
+    const char *sudoUid = "1000", *sudoGid = "100"; // root's environment under sudo ("": unset)
     std::function<void(Machine&)> otherwise = [](Machine&) {}; // a start other than by sudo
 };
 
@@ -289,10 +287,9 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     const DropCase& row = GetParam();
     Machine m;
     m.uid = m.euid = m.gid = 0, m.errors = row.errors;
-    m.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
-    for (auto [name, value] : {std::pair{"SUDO_UID", row.sudoUid}, {"SUDO_GID", row.sudoGid}})
-        if (value)
-            m.env[name] = value;
+    m.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}, {"SUDO_UID", row.sudoUid},
+             {"SUDO_GID", row.sudoGid}};
+    std::erase_if(m.env, [](const auto& variable) { return variable.second.empty(); });
     row.otherwise(m);
     std::ostringstream messages;
     const bool dropped = bus::dropRoot(m, messages);
@@ -322,20 +319,17 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<Dro
              {"DISPLAY", ":0"}}); }},
     {"NotRoot", {}, "", {}, "0", "0", [](Machine& m) { m.uid = m.euid = 1000; }},
     {"RootLogin", {}, "qx5180: running as root: no invoking user to drop to (start it from your "
-     "own account, through sudo if the port needs root)", {}, nullptr, nullptr},
-    {"InitgroupsFails", {{"initgroups", ENOMEM}},
-     no("initgroups(alice, 100): Cannot allocate memory"), upTo(2)},
+     "own account, through sudo if the port needs root)", {}, "", ""},
     {"SetgidFails", {{"setgid", EPERM}}, no("setgid(100): Operation not permitted"), upTo(3)},
     {"RootRegainable", {}, no("root could be regained after setuid(1000)"), upTo(5), "1000",
      "100", [](Machine& m) { m.rootRegainable = true; }},
-    {"SetenvFails", {{"setenv", ENOMEM}}, no("setenv(HOME): Cannot allocate memory"), upTo(6)},
     {"NoNewPrivilegesFails", {{"prctl", EINVAL}},
      no("prctl(PR_SET_NO_NEW_PRIVS): Invalid argument"), kDrop},
     {"UidTrailingSpace", {}, no("SUDO_UID \"1000 \" is not a user id"), {}, "1000 "},
     {"UidMeaningNoChange", {}, no("SUDO_UID \"4294967295\" is not a user id"), {}, "4294967295"},
     {"UidRoot", {}, no("SUDO_UID is 0, so there is no unprivileged user to become"), {}, "0", "0"},
     {"GidRoot", {}, no("SUDO_GID is 0, so the program would keep root's group"), {}, "1000", "0"},
-    {"GidMissing", {}, no("SUDO_UID is set but SUDO_GID is not"), {}, "1000", nullptr}}),
+    {"GidMissing", {}, no("SUDO_UID is set but SUDO_GID is not"), {}, "1000", ""}}),
     [](const auto& info) { return std::string(info.param.title); });
 // clang-format on
 
@@ -379,16 +373,8 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
         ::close(fds[0]);
         log.line("to nobody");
         log.flush();
-        log.line("to nobody either");
         ::close(fds[1]);
     }
-}
-
-// The user database's entry, as the system keeps it.
-TEST(Credentials, ReadTheUserDatabase) {
-    const auto root = bus::realCredentials().account(0);
-    ASSERT_TRUE(root);
-    EXPECT_EQ(root->name + " " + root->home, "root /root");
 }
 
 } // namespace

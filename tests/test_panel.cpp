@@ -34,10 +34,9 @@ struct PanelRig {
     std::ostringstream diagnostics;
     std::unique_ptr<QX5180> window;
 
-    explicit PanelRig(const QString& simulatedBecause = {}, long failAt = -1,
-                      bool unplugged = false) {
+    explicit PanelRig(const QString& simulated = {}, long failAt = -1, bool unplugged = false) {
         port.failAt = failAt, port.unplugged = unplugged;
-        window = std::make_unique<QX5180>(port, diagnostics, simulatedBecause);
+        window = std::make_unique<QX5180>(port, diagnostics, simulated);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get())) << "the window never appeared";
     }

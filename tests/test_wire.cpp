@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -14,11 +15,9 @@ namespace {
 using regs::Frame;
 
 std::vector<std::uint8_t> bytes(const char* hex) {
-    std::vector<std::uint8_t> out;
     std::istringstream in(hex);
-    for (int b; in >> std::hex >> b;)
-        out.push_back(static_cast<std::uint8_t>(b));
-    return out;
+    const std::vector<int> values{std::istream_iterator<int>(in >> std::hex), {}};
+    return {values.begin(), values.end()};
 }
 
 // Hand-derived from the line-state table: start, 18 bit runs of four writes, stop. A failed
