@@ -144,10 +144,8 @@ TEST_P(Decoder, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
     EXPECT_EQ(log.str(), expected);
     EXPECT_EQ(board.reg(sim::Register::Loudspeaker), GetParam().loudspeaker);
 }
-const std::string at7C = "address 0x7C data 0x";
-const std::string mode = "ACK mode control mode ";
-const std::string effect = "ACK 3D and input input ";
-const std::string ok86 = at7C + "86 ACK loudspeaker volume 6";
+const std::string at7C = "address 0x7C data 0x", mode = "ACK mode control mode ";
+const std::string effect = "ACK 3D and input input ", ok86 = at7C + "86 ACK loudspeaker volume 6";
 const std::string cut = "fault: transaction cut short before its data byte";
 const std::string both = "fault: SDA and SCL both ";
 
