@@ -334,6 +334,7 @@ TEST(PanelScreenshot, OpensAsTheReadmeShowsIt) {
 // bottom or inks a button's last two columns (neighbours overlap the last one by the layout's
 // rounding), so a blank column parts it from the next circle; address circles are whole.
 TEST(PanelLook, CaptionsKeepClearOfTheirNeighbours) {
+    const QFont before = QApplication::font();
     for (const char* family : {"DejaVu Sans", "Liberation Sans"}) {
         ASSERT_TRUE(QFontInfo(QFont(family)).exactMatch()) << "*** " << family << " missing ***";
         QApplication::setFont(QFont(family));
@@ -355,7 +356,7 @@ TEST(PanelLook, CaptionsKeepClearOfTheirNeighbours) {
                         inked.width() == inked.height());
         }
     }
-    QApplication::setFont(QFont());
+    QApplication::setFont(before);
 }
 
 } // namespace
