@@ -156,9 +156,9 @@ const std::map<std::string, std::string> kLines = {
 
 struct ChoiceCase {
     const char* title;
-    Errors errors;        // the kernel's answers
-    std::string messages; // keys of kLines
-    std::string portName; // and, for the simulated board, why it stands in
+    Errors errors;         // the kernel's answers
+    std::string messages;  // keys of kLines
+    std::string portName;  // and, for the simulated board, why it stands in
     std::string proc = ""; // what /proc shows; empty: a PC's usual table
     uid_t euid = 1000;
     // Every call from start through one written byte to the port's end; none: not checked.
@@ -202,11 +202,11 @@ const std::string kSim = "simulated board: ", kDev = "/dev/parport0";
 const std::string kNoIo = "no permission for I/O port 0x378";
 const Errors kBusy{{"exclusive", ENXIO}, {"shared", ETIMEDOUT}}, kNoNode{{"open", ENOENT}};
 const Errors kNoPerm{{"open", ENOENT}, {"ioperm", EPERM}};
+
+// clang-format off
 Calls operator+(Calls a, const Calls& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 const Calls kShared{"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
                     "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4"};
-
-// clang-format off
 INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::ValuesIn(std::vector<ChoiceCase>{
     {"DeviceExclusive", {}, "dev", kDev},
     {"PrinterDriverRegistered", {{"exclusive", ENXIO}}, "shared dev", kDev, "", 1000,
@@ -258,8 +258,8 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
             std::this_thread::sleep_for(20ms), pthread_kill(self, SIGUSR1);
         });
         const auto start = Clock::now();
-        const int error = bus::withinLimit(
-            [&] { return read(ends[0], &byte, 1) < 0 ? errno : 0; }, 300ms);
+        const int error =
+            bus::withinLimit([&] { return read(ends[0], &byte, 1) < 0 ? errno : 0; }, 300ms);
         const auto took = Clock::now() - start;
         nudge.join();
         EXPECT_EQ(error, dataWaiting ? 0 : ETIMEDOUT);
@@ -287,8 +287,8 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     const DropCase& row = GetParam();
     Machine m;
     m.uid = m.euid = m.gid = 0, m.errors = row.errors;
-    m.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}, {"SUDO_UID", row.sudoUid},
-             {"SUDO_GID", row.sudoGid}};
+    m.env = {{"HOME", "/root"}, {"USER", "root"}, {"LOGNAME", "root"}};
+    m.env.insert({{"SUDO_UID", row.sudoUid}, {"SUDO_GID", row.sudoGid}});
     std::erase_if(m.env, [](const auto& variable) { return variable.second.empty(); });
     row.otherwise(m);
     std::ostringstream messages;
@@ -298,13 +298,12 @@ TEST_P(DropRoot, GroupsThenGroupThenUserThenChecksRootIsGone) {
     EXPECT_EQ(m.calls, row.calls);
 }
 
+// clang-format off
 const Calls kDrop{"clearenv", "initgroups alice 100", "setgid 100", "setuid 1000", "setuid 0",
                   "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice",
                   "setenv PATH /usr/local/bin:/usr/bin:/bin", "no new privileges"};
 Calls upTo(int n) { return Calls(kDrop.begin(), kDrop.begin() + n); }
 std::string no(const std::string& why) { return "qx5180: cannot drop root rights: " + why; }
-
-// clang-format off
 INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<DropCase>{
     {"Sudo", {}, "", kDrop},
     {"NoPasswdEntry", {}, "", {"clearenv", "setgroups 100", "setgid 100", "setuid 1000",

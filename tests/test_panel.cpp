@@ -1,7 +1,8 @@
-// The window, driven through the real widgets: a golden table of short action scripts, each
-// with what it must put on the chip and the screen and what must hold after any action, the
-// Tab order; then the window as rendered: one light look whatever the palette, a focus ring
-// that can be seen, captions that keep clear of their neighbours.
+// The window, driven through the real widgets: a golden table of short scripts of actions and
+// of what the controls show between them, each with the writes the chip must get, and what
+// must hold after any script; then the window as rendered: as the README's screenshot, one
+// light look whatever the palette, a focus ring that can be seen, captions that keep clear of
+// their neighbours.
 #include "board.h"
 #include "qx5180.h"
 #include "recordingport.h"
@@ -40,8 +41,7 @@ struct PanelRig {
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get())) << "the window never appeared";
     }
-    template<class T = QWidget>
-    T* find(const char* name) const { return window->findChild<T*>(name); }
+    QWidget* find(const char* name) const { return window->findChild<QWidget*>(name); }
 };
 
 // Where the slider's thumb is drawn.
@@ -95,13 +95,13 @@ std::string shown(const PanelRig& rig, const std::string& name) {
         return rig.window->windowTitle().toStdString();
     if (name == "focus")
         return rig.window->focusWidget()->objectName().toStdString();
-    if (auto* l = rig.find<QLabel>(name.c_str()))
+    if (auto* l = qobject_cast<QLabel*>(rig.find(name.c_str())))
         return l->pixmap().isNull() ? l->text().toStdString() : "picture";
-    if (auto* s = rig.find<QSlider>(name.c_str()))
+    if (auto* s = qobject_cast<QSlider*>(rig.find(name.c_str())))
         return std::to_string(s->value());
-    if (auto* e = rig.find<QLineEdit>(name.c_str()))
+    if (auto* e = qobject_cast<QLineEdit*>(rig.find(name.c_str())))
         return e->text().toStdString();
-    return rig.find<QAbstractButton>(name.c_str())->isChecked() ? "on" : "off";
+    return qobject_cast<QAbstractButton*>(rig.find(name.c_str()))->isChecked() ? "on" : "off";
 }
 
 // Everything that must hold after any action; empty when it does.
@@ -173,8 +173,8 @@ TEST_P(Handlers, SendWhatTheControlsShow) {
     std::string sent;
     for (std::size_t i = mark; i < rig.board.transactions().size(); ++i) {
         const sim::Transaction& t = rig.board.transactions()[i];
-        sent += QString::asprintf(" %02X:%02X%s", t.address, t.data, t.ack ? "" : "!")
-                    .toStdString();
+        sent +=
+            QString::asprintf(" %02X:%02X%s", t.address, t.data, t.ack ? "" : "!").toStdString();
     }
     EXPECT_EQ(row.sent == "*" ? "*" : sent.substr(sent.empty() ? 0 : 1), row.sent);
     EXPECT_EQ(row.failAt < 0 ? broken(rig) : "", ""); // failures break what is shown
@@ -285,7 +285,7 @@ double contrast(QRgb a, QRgb b) { // WCAG 2: relative luminances, (lighter + .05
     return std::max(l(a), l(b)) / std::min(l(a), l(b));
 }
 
-QImage shot(const PanelRig& rig) { return rig.window->grab().toImage(); }
+const auto shot = [](const PanelRig& rig) { return rig.window->grab().toImage(); };
 QRect scaled(QRect r, qreal s) {
     return QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s).toRect();
 }
