@@ -330,7 +330,7 @@ TEST(PanelScreenshot, OpensAsTheReadmeShowsIt) {
     EXPECT_TRUE(!readme.isNull() && shot(PanelRig()).convertToFormat(readme.format()) == readme);
 }
 
-// With either font (and at scale 2 in test_look_scale2): no option caption is cut at top or
+// With either font (and at scale 2 in test_panel_scale2): no option caption is cut at top or
 // bottom or inks a button's last two columns (neighbours overlap the last one by the layout's
 // rounding), so a blank column parts it from the next circle; address circles are whole.
 TEST(PanelLook, CaptionsKeepClearOfTheirNeighbours) {
