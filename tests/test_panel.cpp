@@ -59,6 +59,7 @@ QRect thumb(const QSlider* s) {
 //                   the focus put on W first
 //   press K [N]     the same on whatever has the focus
 //   beside W d      left click d px right of the thumb's right edge, or -d px left of its left
+//                   (0: on the thumb's last pixel)
 void act(PanelRig& rig, const std::string& action) {
     std::istringstream in(action);
     std::string verb, name;
@@ -233,12 +234,13 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // A screen reader reads and hears the step each slider's box shows.
     {"ScreenReadersHearTheStep", "key monovol Right, key vol3d Right 2, %monovol=2, "
      "%vol3d=high, %RLS=SHUTDOWN, key vol3d End, %vol3d=max", "7C:81 7C:44 7C:48 7C:4C"},
-    // A click beside the thumb, however near, pages towards it: 1 on a volume, 5 on 3D.
+    // A click beside the thumb, however near, pages towards it: 1 on a volume, 5 on 3D; a
+    // click on the thumb's last pixel takes the thumb.
     {"ClickBesideTheThumbPages", "beside monovol 1, beside monovol 3, key monovol End, "
      "beside monovol -1, beside vol3d 1, beside vol3d -1, key vol3d Right, beside vol3d -1, "
      "key vol3d Right 2, beside vol3d 1, beside vol3d -3, key vol3d Right, beside vol3d 3, "
-     "key vol3d Left, beside vol3d -3, vol3d=0", "7C:81 7C:82 7C:9F 7C:9E 7C:4C 7C:40 7C:44 "
-     "7C:40 7C:44 7C:48 7C:4C 7C:40 7C:44 7C:4C 7C:48 7C:40"},
+     "key vol3d Left, beside vol3d -3, beside vol3d 0, vol3d=0", "7C:81 7C:82 7C:9F 7C:9E 7C:4C "
+     "7C:40 7C:44 7C:40 7C:44 7C:48 7C:4C 7C:40 7C:44 7C:4C 7C:48 7C:40"},
     // Started from the desktop, the panel has no terminal: the title tells what drives the
     // chip, and whether the chip holds what the window shows. A failure stands until the
     // register it hit is written again. Start-up writes the loudspeaker at port writes 0 to
