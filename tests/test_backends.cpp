@@ -199,7 +199,7 @@ TEST_P(Choice, TakesTheFirstUsableWayAndSaysWhyEachOtherFailed) {
 }
 
 const std::string kSim = "simulated board: ", kDev = "/dev/parport0";
-const std::string kNoIo = "no permission for I/O port 0x378";
+const std::string kNoIo = "no permission for I/O port 0x378", kNoPort = kSim + "no parallel port";
 const Errors kBusy{{"exclusive", ENXIO}, {"shared", ETIMEDOUT}}, kNoNode{{"open", ENOENT}};
 const Errors kNoPerm{{"open", ENOENT}, {"ioperm", EPERM}};
 
@@ -227,12 +227,10 @@ INSTANTIATE_TEST_SUITE_P(Backends, Choice, testing::ValuesIn(std::vector<ChoiceC
      "read /proc/ioports", "ioperm 888 1 on", "ioperm 888 1 off"}},
     // Ranges are hex and their ends inclusive.
     {"RangeEndingAtThePort", kNoNode, "ENOENT direct", "I/O port 0x378", "0370-0378 : parport0\n"},
-    {"RangeStartingAfterThePort", kNoNode, "ENOENT unlisted sim", kSim + "no parallel port",
-     "  0379-037f : parport0\n"},
-    {"PortElsewhere", kNoNode, "ENOENT unlisted sim", kSim + "no parallel port",
+    {"RangeAfterThePort", kNoNode, "ENOENT unlisted sim", kNoPort, "0379-037f : parport0\n"},
+    {"PortElsewhere", kNoNode, "ENOENT unlisted sim", kNoPort,
      "  0278-027a : parport0\n  0378-037f : lpt-lookalike\n"},
-    {"IoportsUnreadable", {{"open", ENOENT}, {"read", EACCES}}, "ENOENT unreadable sim",
-     kSim + "no parallel port"},
+    {"IoportsUnreadable", {{"open", ENOENT}, {"read", EACCES}}, "ENOENT unreadable sim", kNoPort},
     // Unprivileged readers see every range as zero; ioperm() then has the last word.
     {"NotRoot", kNoPerm, "ENOENT notRoot sim", kSim + kNoIo, "  0000-0000 : parport0\n"},
     // Set-user-ID root: the effective uid is what ioperm() is judged by.

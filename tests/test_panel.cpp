@@ -259,13 +259,12 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
      kPlain, "*", 390},
     // A screen reader names sliders and boxes by the captions beside them, the rest by
     // their own; three pairs carry the caption that their partner's name suggests.
-    {"ScreenReaderNames", "@monovol=MONO VOLUME CONTROL, @vol3d=3D LEVEL, "
-     "@hfgainbox=MONO VOLUME CONTROL Step #, @rgainbox=RIGHT VOLUME CONTROL Step #, "
-     "@RLS=LOUDSPEAKER, @RHP=RIGHT HEADPHONE, @mode3=MODE 3, @modeframe=MODE SELECT, "
-     "@RESET= DEFAULT, @narrow=WIDE, @wide=NARROW, @ocl=SE, @se=OCL, @Picture1=QX5180 audio "
-     "amplifier logo, #RESET=sets every control and the chip back to the start-up values, "
-     "@l2r2=L1 AND R1        SINGLE ENDED STEREO PAIR, @l1r1=L2 AND R2 SINGLE ENDED STEREO PAIR, "
-     "@l1l2r1r2=L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR", ""},
+    {"ScreenReaderNames", "@monovol=MONO VOLUME CONTROL, @vol3d=3D LEVEL, @RLS=LOUDSPEAKER, "
+     "@hfgainbox=MONO VOLUME CONTROL Step #, @rgainbox=RIGHT VOLUME CONTROL Step #, @mode3=MODE 3, "
+     "@modeframe=MODE SELECT, @RESET= DEFAULT, @narrow=WIDE, @wide=NARROW, @ocl=SE, @se=OCL, "
+     "@Picture1=QX5180 audio amplifier logo, #RESET=sets every control and the chip back to the "
+     "start-up values, @l2r2=L1 AND R1        SINGLE ENDED STEREO PAIR, @l1r1=L2 AND R2 SINGLE "
+     "ENDED STEREO PAIR, @l1l2r1r2=L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR", ""},
     // The handlers the reset's selections run send at the old address (ignored), then mute
     // and the five start-up writes at 0x7C; sliders move quietly.
     {"ResetAfterEveryControlMoved", "key monovol End, key leftvol Right, key rightvol Right, "
