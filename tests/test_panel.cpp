@@ -27,6 +27,7 @@
 namespace {
 
 using Strings = std::vector<std::string>;
+using Writes = std::set<long>;
 
 // The real window on a recording port that feeds the simulated board.
 struct PanelRig {
@@ -35,7 +36,7 @@ struct PanelRig {
     std::ostringstream diagnostics;
     std::unique_ptr<QX5180> window;
 
-    explicit PanelRig(const QString& simulated = {}, long failAt = -1, bool unplugged = false) {
+    explicit PanelRig(const QString& simulated = {}, Writes failAt = {}, bool unplugged = false) {
         port.failAt = failAt, port.unplugged = unplugged;
         window = std::make_unique<QX5180>(port, diagnostics, simulated);
         window->show();
@@ -151,7 +152,7 @@ struct Row {
     std::string script; // actions, and what the controls show by then: "name=value", or
                         // "name" for "name=on"
     std::string sent;   // "*": not checked
-    long failAt = -1;   // the port write that fails, and whether every later one does
+    Writes failAt = {}; // the port writes that fail, and whether every later one does
     bool unplugged = false;
     const char* simulatedBecause = "";
 };
@@ -178,7 +179,7 @@ TEST_P(Handlers, SendWhatTheControlsShow) {
             QString::asprintf(" %02X:%02X%s", t.address, t.data, t.ack ? "" : "!").toStdString();
     }
     EXPECT_EQ(row.sent == "*" ? "*" : sent.substr(sent.empty() ? 0 : 1), row.sent);
-    EXPECT_EQ(row.failAt < 0 ? broken(rig) : "", ""); // failures break what is shown
+    EXPECT_EQ(row.failAt.empty() ? broken(rig) : "", ""); // failures break what is shown
 }
 
 const std::string kStartUp = "7C:80 7C:C0 7C:E0 7C:00 7C:40";
@@ -246,17 +247,22 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // register it hit is written again. Start-up writes the loudspeaker at port writes 0 to
     // 77, the effect register at 312 to 389.
     {"TitleSimulated", "title=QX5180 Audio Program v1.1 — simulated board: no parallel port",
-     "", -1, false, "no parallel port"},
+     "", {}, false, "no parallel port"},
     {"TitleFailed", "key leftvol Right, key vol3d Right, " + kFailed + "Input/output error, "
-     "key monovol Right, " + kPlain, "*", 20},
-    {"TitleLatestStanding", kFailed + "No such device", "*", 20, true},
+     "key monovol Right, " + kPlain, "*", {20}},
+    {"TitleLatestStanding", kFailed + "No such device", "*", {20}, true},
     // The stop was complete: the chip took the write though the idle byte after it failed.
-    {"TitleDelivered", kPlain, "*", 77},
+    {"TitleDelivered", kPlain, "*", {77}},
     {"TitleEffect", "click mode2, key monovol Right, " + kFailed + "Input/output error, "
-     "key vol3d Right, " + kPlain, "*", 320},
+     "key vol3d Right, " + kPlain, "*", {320}},
+    // A frame the chip took though the idle byte after it failed clears its register's
+    // failure, but not the address-select line's.
+    {"TitleDeliveredAgain", "key monovol Right, " + kPlain, "*", {20, 414}},
+    {"TitleLineStands", "click addrone, key monovol Right, " + kFailed + "Input/output error", "*",
+     {390, 468}},
     // The address-select line alone: any later write puts it right.
     {"TitleAddressLine", "click addrone, " + kFailed + "Input/output error, key monovol Right, " +
-     kPlain, "*", 390},
+     kPlain, "*", {390}},
     // A screen reader names sliders and boxes by the captions beside them, the rest by
     // their own; three pairs carry the caption that their partner's name suggests.
     {"ScreenReaderNames", "@monovol=MONO VOLUME CONTROL, @vol3d=3D LEVEL, @RLS=LOUDSPEAKER, "

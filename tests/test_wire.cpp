@@ -45,7 +45,7 @@ TEST(Transmitter, GoesOutByteForByteAndWalksBackFromAFailedWrite) {
         std::ostringstream diagnostics;
         bus::Transmitter bus(port, diagnostics);
         bus.setAddressBit(addressBit);
-        port.failAt = failAt;
+        port.failAt = {failAt};
         bus.PPort(frame);
         EXPECT_EQ(std::vector(port.bytes.begin() + std::max(failAt, 0L), port.bytes.end()),
                   bytes(tail))
@@ -69,7 +69,7 @@ TEST(Transmitter, AFailedWriteCutsTheTransactionAndLeavesTheBusIdle) {
         RecordingPort port(&board);
         std::ostringstream diagnostics;
         bus::Transmitter bus(port, diagnostics);
-        port.failAt = position;
+        port.failAt = {position};
         port.unplugged = position % 2;
         const bus::Outcome cut = bus.PPort(regs::defaultFrame(0x85));
 
