@@ -7,7 +7,7 @@
 # again as nobody with group users.
 # Usage: tests/program.sh PATH-TO-qx5180
 set -uo pipefail
-failed=0
+failed=0 wrap=
 check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [$3], got [$2]"; failed=1; fi; }
 command -v Xvfb >/dev/null || { echo "SKIP: *** Xvfb missing (install-deps --test) ***"; exit 77; }
 dir=$(mktemp -d) && chmod 755 "$dir" && cp "$1" "$dir/qx5180" # where nobody may run it too
@@ -32,11 +32,9 @@ started() {
   pid=$p
 }
 theme() { grep -c 'platformthemes\|gtk' "/proc/$pid/maps"; } # Qt's theme plugins, or GTK
-users=("")
-[[ $(id -u) -eq 0 ]] && users+=("setpriv --reuid=65534 --regid=100 --clear-groups")
+users=("" "setpriv --reuid=65534 --regid=100 --clear-groups") && [[ $(id -u) -eq 0 ]] || users=("")
 
 for user in "${users[@]}"; do
-  wrap=
   # A display it cannot use ends with its own line and status 1, never Qt's abort (134).
   while IFS='|' read -r setting expected; do
     setting=$(printf '%b' "${setting//XVFB/$x}")

@@ -184,7 +184,7 @@ TEST_P(Handlers, SendWhatTheControlsShow) {
 
 const std::string kStartUp = "7C:80 7C:C0 7C:E0 7C:00 7C:40";
 const std::string kPlain = "title=QX5180 Audio Program v1.1";
-const std::string kFailed = kPlain + " — port write failed: ";
+const std::string kEio = kPlain + " — port write failed: Input/output error";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
@@ -248,21 +248,19 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // 77, the effect register at 312 to 389.
     {"TitleSimulated", "title=QX5180 Audio Program v1.1 — simulated board: no parallel port",
      "", {}, false, "no parallel port"},
-    {"TitleFailed", "key leftvol Right, key vol3d Right, " + kFailed + "Input/output error, "
-     "key monovol Right, " + kPlain, "*", {20}},
-    {"TitleLatestStanding", kFailed + "No such device", "*", {20}, true},
+    {"TitleFailed", "key leftvol Right, key vol3d Right, " + kEio + ", key monovol Right, " +
+     kPlain, "*", {20}},
+    {"TitleLatestStanding", kPlain + " — port write failed: No such device", "*", {20}, true},
     // The stop was complete: the chip took the write though the idle byte after it failed.
     {"TitleDelivered", kPlain, "*", {77}},
-    {"TitleEffect", "click mode2, key monovol Right, " + kFailed + "Input/output error, "
-     "key vol3d Right, " + kPlain, "*", {320}},
+    {"TitleEffect", "click mode2, key monovol Right, " + kEio + ", key vol3d Right, " + kPlain,
+     "*", {320}},
     // A frame the chip took though the idle byte after it failed clears its register's
     // failure, but not the address-select line's.
     {"TitleDeliveredAgain", "key monovol Right, " + kPlain, "*", {20, 414}},
-    {"TitleLineStands", "click addrone, key monovol Right, " + kFailed + "Input/output error", "*",
-     {390, 468}},
+    {"TitleLineStands", "click addrone, key monovol Right, " + kEio, "*", {390, 468}},
     // The address-select line alone: any later write puts it right.
-    {"TitleAddressLine", "click addrone, " + kFailed + "Input/output error, key monovol Right, " +
-     kPlain, "*", {390}},
+    {"TitleAddressLine", "click addrone, " + kEio + ", key monovol Right, " + kPlain, "*", {390}},
     // A screen reader names sliders and boxes by the captions beside them, the rest by
     // their own; three pairs carry the caption that their partner's name suggests.
     {"ScreenReaderNames", "@monovol=MONO VOLUME CONTROL, @vol3d=3D LEVEL, @RLS=LOUDSPEAKER, "

@@ -12,8 +12,6 @@
 
 namespace {
 
-using regs::Frame;
-
 std::vector<std::uint8_t> bytes(const char* hex) {
     std::istringstream in(hex);
     const std::vector<int> values{std::istream_iterator<int>(in >> std::hex), {}};
@@ -26,12 +24,12 @@ std::vector<std::uint8_t> bytes(const char* hex) {
 // with the address-select level last; nothing after a stop that was complete.
 TEST(Transmitter, GoesOutByteForByteAndWalksBackFromAFailedWrite) {
     // clang-format off
-    const std::tuple<std::int16_t, long, Frame, const char*> rows[] = {
+    const std::tuple<std::int16_t, long, regs::Frame, const char*> rows[] = {
         {0, -1, regs::defaultFrame(0x81),
          "1F 9F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F "
          "DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF DF 9F DF DF DF 9F DF DF DF 9F DF DF DF 9F DF "
          "DF DF 9F DF DF DF 9F DF DF 5F 1F 5F DF 5F 1F 5F DF 9F 1F 1F"},
-        {1, -1, Frame{1, 1, 1, 1, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 1},
+        {1, -1, regs::Frame{1, 1, 1, 1, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 1, 0, 1, 1},
          "3F BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F "
          "3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF FF BF "
          "FF FF 7F 3F 7F FF FF BF FF FF 7F 3F 7F FF 7F 3F 7F BF 3F 3F"},
