@@ -353,3 +353,41 @@ m("D20", "privileges", PR, [("    return keepOnlyWhatAWindowNeeds(system, messag
                              "    return becomeUser(system, messages, *uid, *gid);")], "sudo environment kept whole")
 m("B20", "backends", PRT, [("const bool denied = e == EACCES || e == EPERM;", "const bool denied = e == EPERM;")], "no group-lp hint on EACCES")
 m("B21", "backends", PRT, [("        if (denied)\n", "        if (true)\n")], "group-lp hint for every open error")
+
+# ---------------- faults written blind that once slipped through ----------------
+m('X01', 'panel', 'panel/display.cpp',
+  [('    else if (system.platforms == "xcb" && !x)\n        system.platforms.clear(), system.refusal = kNoDisplay;\n', '')],
+  'QT_QPA_PLATFORM=xcb without DISPLAY is not refused up front; it fails later in Qt with another message')
+m('X02', 'panel', 'panel/startup.cpp',
+  [('    ::sigaction(SIGPIPE, &ignore, nullptr);\n', '')],
+  'SIGPIPE not ignored: a reader of standard error that goes away kills the panel')
+m('X03', 'panel', 'panel/main.cpp',
+  [("messages << panel::explain(failure).line << '\\n';", "messages << panel::explain(failure).reason << '\\n';")],
+  'standard error gets the short title reason instead of the full explained line for each port failure')
+m('X04', 'bus', 'bus/system.cpp',
+  [('return Account{found->pw_name, found->pw_dir};', 'return Account{found->pw_dir, found->pw_name};')],
+  'passwd entry fields swapped: name gets the home directory and home the user name')
+m('X05', 'regs', 'regs/frames.cpp',
+  [('    if (outcome.error == 0)\n        m_failed[kLineSlot] = 0;', '    if (outcome.delivered)\n        m_failed[kLineSlot] = 0;')],
+  'address-select line failure cleared only by a delivered frame, so a frame delivered with only its trailing idle byte failed now clears a standing address-select failure')
+m('X06', 'regs', 'regs/frames.cpp',
+  [('    if (outcome.delivered)\n        m_failed[index(r)] = 0;', '    if (outcome.error == 0)\n        m_failed[index(r)] = 0;')],
+  'a register whose frame was delivered but whose trailing idle byte failed keeps its old failure standing')
+m('X07', 'panel', 'panel/widgets.cpp',
+  [('m_pointer.x() > thumb.right() ? 1 : 0;', 'm_pointer.x() >= thumb.right() ? 1 : 0;')],
+  "a click on the thumb's rightmost pixel pages right instead of grabbing the thumb")
+m('X08', 'panel', 'panel/display.cpp',
+  [('if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)', 'if (static_cast<unsigned char>(c) < 0x20)')],
+  'DEL (0x7f) from the environment passes through to the terminal')
+m('X09', 'panel', 'panel/display.cpp',
+  [("entry.section(':', 0, 0).toLower().toStdString();", "entry.section(':', 0, 0).toStdString();")],
+  'QT_QPA_PLATFORM names compared case-sensitively, so XCB is refused')
+m('X10', 'panel', 'panel/linelog.cpp',
+  [('(s.dropped == 1 ? " line was" : " lines were")', '" lines were"')],
+  "dropped-lines notice says '1 lines were dropped'")
+m('X11', 'panel', 'panel/access.cpp',
+  [('QVariant maximumValue() const override { return slider()->maximum() - slider()->minimum() + 1; }', 'QVariant maximumValue() const override { return slider()->maximum() - slider()->minimum(); }')],
+  'accessible maximum of a slider off by one (31 instead of 32)')
+m('X12', 'panel', 'panel/access.cpp',
+  [('        s.readOnly = true;\n', '')],
+  'step/output boxes not announced read-only to a screen reader')
