@@ -35,8 +35,7 @@ using Errors = std::map<std::string, int>;
 template<class... Words>
 std::string words(const Words&... w) { // "ioperm 888 1 on"
     std::ostringstream out;
-    ((out << w << ' '), ...);
-    return out.str().substr(0, out.str().size() - 1);
+    return ((out << ' ' << w), ...), out.str().substr(1);
 }
 
 // Stands in for the kernel, with both faces the program sees: logs every call in order and
@@ -317,6 +316,8 @@ INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(std::vector<Dro
     {"NotRoot", {}, "", {}, "0", "0", [](Machine& m) { m.uid = m.euid = 1000; }},
     {"RootLogin", {}, "qx5180: running as root: no invoking user to drop to (start it from your "
      "own account, through sudo if the port needs root)", {}, "", ""},
+    {"InitgroupsFails", {{"initgroups", ENOMEM}},
+     no("initgroups(alice, 100): Cannot allocate memory"), upTo(2)},
     {"SetgidFails", {{"setgid", EPERM}}, no("setgid(100): Operation not permitted"), upTo(3)},
     {"RootRegainable", {}, no("root could be regained after setuid(1000)"), upTo(5), "1000",
      "100", [](Machine& m) { m.rootRegainable = true; }},

@@ -272,11 +272,11 @@ INSTANTIATE_TEST_SUITE_P(Golden, Handlers, testing::ValuesIn(std::vector<Row>{
     // The handlers the reset's selections run send at the old address (ignored), then mute
     // and the five start-up writes at 0x7C; sliders move quietly.
     {"ResetAfterEveryControlMoved", "key monovol End, key leftvol Right, key rightvol Right, "
-     "key vol3d Right, click mode6, click wide, click HP3Don, click se, click l1l2r1r2, "
-     "click addrone, click RESET, monovol=0, leftvol=0, rightvol=0, vol3d=0, hfgainbox=1, "
-     "lgainbox=1, rgainbox=1, mode0, ocl, narrow, HP3Doff, addrzero, mute, RLS=SHUTDOWN, "
-     "LHP=SHUTDOWN, RHP=SHUTDOWN", "7C:9F 7C:C1 7C:E1 7C:44 7C:06 7C:46 7C:47 7C:0E 7C:0E 7C:77 "
-     "7C:00! 7C:00! 7C:40! 7C:40! 7C:00 7C:40 " + kStartUp}}),
+     "hfgainbox=32, lgainbox=2, rgainbox=2, key vol3d Right, click mode6, click wide, "
+     "click HP3Don, click se, click l1l2r1r2, click addrone, click RESET, monovol=0, leftvol=0, "
+     "rightvol=0, vol3d=0, hfgainbox=1, lgainbox=1, rgainbox=1, mode0, ocl, narrow, HP3Doff, "
+     "addrzero, mute, RLS=SHUTDOWN, LHP=SHUTDOWN, RHP=SHUTDOWN", "7C:9F 7C:C1 7C:E1 7C:44 "
+     "7C:06 7C:46 7C:47 7C:0E 7C:0E 7C:77 7C:00! 7C:00! 7C:40! 7C:40! 7C:00 7C:40 " + kStartUp}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -168,8 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, Decoder, testing::ValuesIn(std::vector<Decodin
     {"OtherAddressOrReadIsIgnored", "S FA 85 P  pin1 S FA 86 P  S F8 85 P  S FB 85 P",
      {"address 0x7D data 0x85 NACK ignored", "address 0x7D data 0x86 ACK loudspeaker volume 6",
       at7C + "85 NACK ignored", "address 0x7D data 0x85 NACK ignored"}, 0x86},
-    {"RepeatedStartEndsACompleteWrite", "S F8 85 S F8 86 P",
-     {at7C + "85 ACK loudspeaker volume 5", ok86}, 0x86},
+    {"RepeatedStart", "S F8 85 S F8 86 P", {at7C + "85 ACK loudspeaker volume 5", ok86}, 0x86},
     // "HL" after a clocked 0 drops SCL before SDA rises (no stop); "LH" from H/L pulls SDA
     // low before the clock rises (a 0, no start). Data byte 0 1 0 00000 = 0x40.
     {"OppositeMovesFallFirst", "S F8  LL LH HL HH HL LH LL 0 0 0 0 0 1  P",
