@@ -347,7 +347,7 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
     for (int i = 0; i <= 8; ++i)
         kept += std::to_string(i) + ' ' + text + '\n';
     for (const auto& [callersFlags, lines, dropped] :
-         {std::tuple{0, 200, "191 lines were"}, {O_NONBLOCK, 10, "1 line was"}}) {
+         {std::tuple{0, 200, "qx5180: 191 lines were"}, {O_NONBLOCK, 10, "qx5180: 1 line was"}}) {
         int fds[2];
         const std::string full(4096, '-'); // a pipe of one page, filled
         ASSERT_TRUE(::pipe(fds) == 0 && ::fcntl(fds[1], F_SETPIPE_SZ, 4096) == 4096);
@@ -364,8 +364,8 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
 
         const std::string got = readUntil(fds[0], "being read\n");
         log.line("after");
-        EXPECT_EQ(readUntil(fds[0], "after\n", got).substr(full.size()), kept + "qx5180: " +
-                  dropped + " dropped while standard error was not being read\nafter\n");
+        EXPECT_EQ(readUntil(fds[0], "after\n", got).substr(full.size()),
+                  kept + dropped + " dropped while standard error was not being read\nafter\n");
         EXPECT_EQ(::fcntl(fds[1], F_GETFL), flags);
 
         // The reader goes: EPIPE, and no SIGPIPE (default here) ends the process.
