@@ -75,7 +75,7 @@ ROWS
     -e 's/^wait status //p' <<<"$err" | tr '\n' ' ')" "80 C0 E0 00 40 SIGHUP 1 "
   # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
   # session, no platform theme, so no GTK, is loaded.
-  started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME 2>&-
+  started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3 2>&-
   check "descriptor 2 when started without it, themes, SIGPIPE ignored $user" \
     "$(readlink /proc/$pid/fd/2) $(theme) $(($(awk '/^SigIgn/ {print "0x" $2}' \
     /proc/$pid/status) >> 12 & 1))" "/dev/null 0 1"
@@ -135,9 +135,8 @@ if [[ $(id -u) -ne 0 ]]; then
   exit $failed
 fi
 # A drop from root that fails ends the program before any window opens.
-out=$(SUDO_UID=x user= qx 10 DISPLAY=:199 2>&1)
-check "status and message after a failed drop" "$? $(tail -n1 <<<"$out")" \
-  '1 qx5180: cannot drop root rights: SUDO_UID "x" is not a user id'
+check "failed drop" "$(SUDO_UID=x user= qx 10 DISPLAY=:199 2>&1 | tail -n1; echo "$PIPESTATUS")" \
+  $'qx5180: cannot drop root rights: SUDO_UID "x" is not a user id\n1'
 # Set-user-ID, run by nobody in a GNOME session: no platform theme, so no GTK, is loaded.
 user=${users[1]} && install -m 4755 "$1" "$dir/qx5180"
 started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME &>/dev/null
