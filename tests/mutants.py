@@ -391,3 +391,9 @@ m('X11', 'panel', 'panel/access.cpp',
 m('X12', 'panel', 'panel/access.cpp',
   [('        s.readOnly = true;\n', '')],
   'step/output boxes not announced read-only to a screen reader')
+m('X13', 'panel', 'panel/display.cpp',
+  [('    qunsetenv("QT_QPA_PLATFORMTHEME");\n', '')],
+  'QT_QPA_PLATFORMTHEME no longer removed, so a platform theme plugin can load')
+m('X14', 'panel', 'panel/linelog.cpp',
+  [('        if (!s.written.wait_for(lock, quiet, [&] { return s.progress != before || s.idle(); }))\n            return;\n', '        s.written.wait(lock, [&] { return s.progress != before || s.idle(); });\n')],
+  'flush never gives up on a stuck reader (exit hangs)')
