@@ -74,7 +74,7 @@ ROWS
     's/^QX5180 sim: address 0x7C data 0x\(..\) ACK .*/\1/p' -e 's/^qx5180: ended by //p' \
     -e 's/^wait status //p' <<<"$err" | tr '\n' ' ')" "80 C0 E0 00 40 SIGHUP 1 "
   # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
-  # session, no platform theme, so no GTK, is loaded.
+  # session no platform theme, so no GTK, is loaded, even one asked for by name.
   started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3 2>&-
   check "descriptor 2 when started without it, themes, SIGPIPE ignored $user" \
     "$(readlink /proc/$pid/fd/2) $(theme) $(($(awk '/^SigIgn/ {print "0x" $2}' \
