@@ -1,8 +1,5 @@
 #include "i2c.h"
 
-#include <cstring>
-#include <ostream>
-
 namespace bus {
 namespace {
 
@@ -35,9 +32,6 @@ std::span<const LineState> states(const Run& r) {
 
 } // namespace
 
-Transmitter::Transmitter(Port& port, std::ostream& diagnostics)
-    : m_port(port), m_diagnostics(diagnostics) {}
-
 // After a failure nothing more of the operation goes out: a chip that latches on its
 // eighth clock must not be handed a byte with holes in it.
 void Transmitter::put(std::span<const LineState> run, std::int16_t addressBit) {
@@ -69,7 +63,7 @@ void Transmitter::I2C_ZERO() {
     put(states(addressBit == 1 ? kZeroAt1 : kZeroAt0), addressBit);
 }
 
-Outcome Transmitter::PPort(const Frame& Bin) {
+int Transmitter::PPort(const Frame& Bin) {
     m_error = 0;
     m_written = 0;
     I2C_START();
@@ -80,50 +74,35 @@ Outcome Transmitter::PPort(const Frame& Bin) {
             I2C_ZERO();
     }
     I2C_STOP();
-    // The stop condition is complete once SDA has risen; what may fail after that is the
-    // idle byte written again, which the chip does not need.
-    const bool delivered = m_written >= kFrameWrites - 1;
-    if (m_error != 0 && !delivered)
+    if (m_error != 0)
         leaveBusIdle();
-    report("a register write");
-    return {m_error, delivered};
+    return m_error;
 }
 
-// Ends a cut transaction with a stop condition from the last state that reached the port,
-// one line moving per write and no extra clock pulse: with SCL low, SDA goes low and then
-// SCL high; with both high in mid-transaction, SDA falls first, a start that makes the chip
-// drop the half-sent byte. Then SDA rises, and the idle byte follows. Nothing is undone
-// when the start condition never went out. These writes may fail too; the first failure
-// is the one worth reporting.
+// Ends a cut transaction with a stop condition alone, from the last state that reached the
+// port, one line moving per write: with SCL high, SCL falls first (ending the clock pulse
+// under way, never starting one), so that SDA can go low without making a start; then SCL
+// rises and SDA rises under it. Between the start condition (write 1) and the stop
+// condition (write 76) the chip is inside a transaction; outside it the bus is already
+// idle and only the idle byte goes out, so the port ends holding the address-select level.
+// These writes may fail too; the first failure is the one worth reporting.
 void Transmitter::leaveBusIdle() {
-    std::array<LineState, 4> steps{};
-    std::size_t n = 0;
-    if (m_lines.scl == L) {
-        steps[n++] = {L, L};
-        steps[n++] = {L, H};
-    } else if (m_lines.sda == H && m_written >= 2) {
-        steps[n++] = {L, H};
+    if (m_written >= 2 && m_written < kFrameWrites - 1) {
+        if (m_lines.scl == H && m_lines.sda == H)
+            m_port.write(portByte({H, L}, m_addressBit));
+        if (m_lines.scl == L || m_lines.sda == H) {
+            m_port.write(portByte({L, L}, m_addressBit));
+            m_port.write(portByte({L, H}, m_addressBit));
+        }
+        m_port.write(portByte({H, H}, m_addressBit));
     }
-    if (m_written >= 2)
-        steps[n++] = {H, H};
-    for (std::size_t i = 0; i < n; ++i)
-        m_port.write(portByte(steps[i], m_addressBit));
     m_lines = {H, H};
     m_port.write(idleByte(m_addressBit));
 }
 
 int Transmitter::writeIdle() {
     m_lines = {H, H};
-    m_error = m_port.write(idleByte(m_addressBit));
-    report("the address-select line");
-    return m_error;
-}
-
-void Transmitter::report(const char* what) {
-    if (m_error != 0)
-        m_diagnostics << "qx5180: writing to " << m_port.name() << " failed during " << what
-                      << ": " << std::strerror(m_error)
-                      << "; the chip may not hold what the panel shows" << std::endl;
+    return m_port.write(idleByte(m_addressBit));
 }
 
 } // namespace bus

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <iosfwd>
 #include <span>
 
 namespace bus {
@@ -17,28 +16,20 @@ namespace bus {
 inline constexpr int kFrameSlots = 18;
 using Frame = std::array<std::int16_t, kFrameSlots>;
 
-// How one transaction went: the errno of its first failed port write (0: none), and whether
-// the chip was handed the whole frame, its stop condition included, before any failure.
-struct Outcome {
-    int error = 0;
-    bool delivered = false;
-};
-
 // Bit-banged I2C master, write only. Each line procedure writes a fixed run of line states,
 // one port write per state; how long a state lasts is the port's business. The address bit
 // (the level of the address-select line) is read afresh at the start of every procedure.
 class Transmitter {
 public:
-    Transmitter(Port& port, std::ostream& diagnostics);
+    explicit Transmitter(Port& port) : m_port(port) {}
 
     // Only the next procedure sees the new level; nothing is written here.
     void setAddressBit(std::int16_t value) { m_addressBit = value; }
 
     // The whole transaction for one frame: start, the 18 slots, stop (78 port writes).
-    // The first failed port write ends it: no further bit goes out, the bus is walked back
-    // to idle with a stop condition unless the frame's own stop was already complete, and
-    // the failure is reported once.
-    Outcome PPort(const Frame& Bin);
+    // Returns 0, or the errno of the first failed port write: that write ends the frame, no
+    // further bit goes out, and the bus is walked back to idle.
+    int PPort(const Frame& Bin);
 
     // Writes the idle byte for the current address bit, so the address-select line follows
     // a new address at once. Returns 0 or the errno of the failed write.
@@ -58,14 +49,12 @@ private:
 
     void put(std::span<const LineState> run, std::int16_t addressBit);
     void leaveBusIdle();
-    void report(const char* what);
 
     Port& m_port;
-    std::ostream& m_diagnostics;
     std::int16_t m_addressBit = 0;
     LineState m_lines{Level::High, Level::High}; // the last state that reached the port
     int m_written = 0; // port writes of the current transaction that went through
-    int m_error = 0;   // first failure of the current operation
+    int m_error = 0;   // first failure of the current transaction
 };
 
 } // namespace bus

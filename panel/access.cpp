@@ -1,5 +1,3 @@
-#include "access.h"
-
 #include "widgets.h"
 
 #include <QAccessibleWidget>
@@ -76,37 +74,11 @@ public:
     QVariant minimumStepSize() const override { return {}; }
 };
 
-// The window's controls a screen reader lists: those inside the window.
-class PanelWindow : public QAccessibleWidget {
-public:
-    explicit PanelWindow(QWidget* w) : QAccessibleWidget(w, QAccessible::Window) {}
-
-    QWidgetList inView() const {
-        QWidgetList list;
-        for (QWidget* w : widget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            if (!w->isWindow() && widget()->rect().intersects(w->geometry()))
-                list.append(w);
-        return list;
-    }
-    int childCount() const override { return int(inView().size()); }
-    QAccessibleInterface* child(int index) const override {
-        const QWidgetList list = inView();
-        return index >= 0 && index < list.size()
-                   ? QAccessible::queryAccessibleInterface(list[index])
-                   : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        return child ? int(inView().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
-    }
-};
-
 QAccessibleInterface* panelAccessible(const QString& className, QObject* object) {
     if (className == QLatin1String("TrackSlider"))
         return new StepSlider(static_cast<TrackSlider*>(object));
     if (className == QLatin1String("ReadOnlyBox"))
         return new ShownBox(static_cast<ReadOnlyBox*>(object));
-    if (className == QLatin1String("QX5180"))
-        return new PanelWindow(static_cast<QWidget*>(object));
     return nullptr;
 }
 
@@ -115,29 +87,4 @@ QAccessibleInterface* panelAccessible(const QString& className, QObject* object)
 [[maybe_unused]] const bool kFactoryInstalled =
     (QAccessible::installFactory(panelAccessible), true);
 
-struct Words {
-    const char* control;
-    const char* name;
-    const char* description;
-};
-
-constexpr Words kWords[] = {
-    {"Picture1", "QX5180 audio amplifier logo", nullptr},
-    {"RESET", nullptr, "sets every control and the chip back to the start-up values"},
-};
-
 } // namespace
-
-void makeAccessible(QWidget& window) {
-    for (const Words& w : kWords) {
-        auto* control = window.findChild<QWidget*>(QLatin1String(w.control));
-        if (w.name)
-            control->setAccessibleName(QLatin1String(w.name));
-        if (w.description)
-            control->setAccessibleDescription(QLatin1String(w.description));
-    }
-    QStringList words;
-    for (const char* label : {"Label4", "Label11", "Label12", "Label10"})
-        words << window.findChild<QWidget*>(QLatin1String(label))->property("text").toString();
-    window.findChild<TrackSlider*>(QStringLiteral("vol3d"))->setStepTexts(words);
-}

@@ -1,142 +1,135 @@
 #include "layout.h"
 
-namespace layout {
+#include "qx5180.h"
+
+using namespace layout;
+
 namespace {
 
-constexpr const char* W = nullptr;
-constexpr bool On = true;
+using C = Controls;
 using K = Kind;
-
-// Captions are the panel's own words, blanks and all. Three pairs of option buttons carry
-// the caption that their partner's name suggests (narrow/wide, ocl/se, l2r2/l1r1); the
-// handlers follow the name, so do not "fix" either side.
-constexpr Control kControls[] = {
-    {"modeframe", K::Frame, W, "MODE SELECT", 120, 1320, 1335, 3375, 0},
-    {"mode0", K::Option, "modeframe", "MODE 0", 120, 360, 1095, 255, 43, On},
-    {"mode1", K::Option, "modeframe", "MODE 1", 120, 720, 1095, 255, 36},
-    {"mode2", K::Option, "modeframe", "MODE 2", 120, 1080, 1095, 255, 37},
-    {"mode3", K::Option, "modeframe", "MODE 3", 120, 1440, 1095, 255, 38},
-    {"mode4", K::Option, "modeframe", "MODE 4", 120, 1800, 1095, 255, 39},
-    {"mode5", K::Option, "modeframe", "MODE 5", 120, 2160, 1095, 255, 40},
-    {"mode6", K::Option, "modeframe", "MODE 6", 120, 2520, 1095, 255, 41},
-    {"mode7", K::Option, "modeframe", "MODE 7", 120, 2880, 1095, 255, 42},
-
-    {"Frame2", K::Frame, W, "STEREO INPUT CONFIGURATIONS", 120, 6120, 9015, 975, 62},
-    {"mute", K::Option, "Frame2", "MUTE", 360, 360, 855, 375, 63, On},
-    {"l2r2", K::Option, "Frame2", "L1 AND R1        SINGLE ENDED STEREO PAIR", 1560, 240, 1695, 615,
-     66},
-    {"l1r1", K::Option, "Frame2", "L2 AND R2 SINGLE ENDED STEREO PAIR", 3240, 240, 1695, 615, 64},
-    {"l1l2r1r2", K::Option, "Frame2", "L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR", 5160, 240, 1935,
-     615, 65},
-    {"Diff", K::Option, "Frame2", "DIFFERENTIAL STEREO PAIR", 7080, 360, 1815, 375, 67},
-
-    {"Frame1", K::Frame, W, "HEADPHONE 3D", 1680, 5040, 2415, 735, 46},
-    {"HP3Don", K::Option, "Frame1", "ON", 240, 360, 735, 255, 47},
-    {"HP3Doff", K::Option, "Frame1", "OFF", 1320, 360, 735, 255, 48, On},
-
-    {"Frame4", K::Frame, W, "3D MODE", 4320, 5040, 2295, 735, 58},
-    {"narrow", K::Option, "Frame4", "WIDE", 120, 360, 1095, 255, 59, On},
-    {"wide", K::Option, "Frame4", "NARROW", 1080, 360, 1095, 255, 60},
-
-    {"oclse", K::Frame, W, "OUTPUT CAPACITOR ", 6720, 5040, 2415, 735, 50},
-    {"ocl", K::Option, "oclse", "SE", 240, 360, 735, 255, 51, On},
-    {"se", K::Option, "oclse", "OCL", 1320, 360, 855, 255, 52},
-
-    {"addr", K::Frame, W, "ADDRESS BIT", 6720, 4200, 2415, 732, 26},
-    {"addrone", K::Option, "addr", "1", 240, 360, 612, 192, 28},
-    {"addrzero", K::Option, "addr", "0", 1320, 360, 612, 192, 27, On},
-
-    // Test groups of the board's companion codec: placed below the client area, so out of
-    // view, and wired to nothing.
-    {"codectest", K::Frame, W, "CODEC TEST MODES", 240, 10200, 5532, 852, 3},
-    {"codecnormal", K::Option, "codectest", "NORMAL", 120, 240, 1092, 435, 18, On},
-    {"digloop", K::Option, "codectest", "DIGITAL LOOPBACK", 1320, 240, 1332, 435, 17},
-    {"analoop", K::Option, "codectest", "ANALOG LOOPBACK", 2760, 240, 1212, 435, 16},
-    {"dualoop", K::Option, "codectest", "DUAL LOOPBACK", 4200, 240, 1215, 435, 15},
-    {"irqout", K::Frame, W, "IRQ OUTPUT", 5880, 10200, 3852, 732, 4},
-    {"irq", K::Option, "irqout", "IRQ", 120, 360, 732, 192, 21, On},
-    {"leftsd", K::Option, "irqout", "LEFT SD", 1200, 360, 1092, 192, 20},
-    {"rightsd", K::Option, "irqout", "RIGHT SD", 2400, 360, 1212, 192, 19},
-    {"testadcdith", K::Frame, W, "CODEC ADC DITHER", 240, 11160, 2292, 732, 1},
-    {"codecadcditheron", K::Option, "testadcdith", "ON", 120, 360, 732, 192, 25, On},
-    {"codecadcditheroff", K::Option, "testadcdith", "OFF", 1320, 360, 732, 192, 24},
-    {"dacframe", K::Frame, W, "48kHz DAC DITHER", 5040, 11160, 2292, 732, 2},
-    {"dacdithon", K::Option, "dacframe", "ON", 120, 360, 732, 192, 23, On},
-    {"dacdithoff", K::Option, "dacframe", "OFF", 1320, 360, 732, 192, 22},
-
-    {"monovol", K::Slider, W, "", 1560, 1680, 5175, 495, 5},
-    {"leftvol", K::Slider, W, "", 1560, 2520, 5175, 495, 6},
-    {"rightvol", K::Slider, W, "", 1560, 3360, 5175, 495, 7},
-    {"vol3d", K::Slider, W, "", 1560, 4080, 2415, 375, 49},
-
-    {"RLS", K::TextBox, W, "SHUTDOWN", 3960, 600, 1455, 285, 44},
-    {"LHP", K::TextBox, W, "SHUTDOWN", 5880, 600, 1455, 285, 45},
-    {"RHP", K::TextBox, W, "SHUTDOWN", 7440, 600, 1455, 285, 32},
-    {"hfgainbox", K::TextBox, W, "1", 6960, 1680, 375, 285, 29},
-    {"lgainbox", K::TextBox, W, "1", 6960, 2520, 375, 285, 30},
-    {"rgainbox", K::TextBox, W, "1", 6960, 3360, 375, 285, 31},
-
-    {"Label7", K::Label, W, "LOUDSPEAKER", 4080, 240, 1335, 255, 33, false, On},
-    {"Label8", K::Label, W, "LEFT HEADPHONE", 6000, 120, 1095, 375, 34, false, On},
-    {"Label9", K::Label, W, "RIGHT HEADPHONE", 7440, 120, 1455, 375, 35, false, On},
-    {"Label5", K::Label, W, "min", 1560, 1320, 375, 255, 13},
-    {"Label6", K::Label, W, "max", 6480, 1320, 375, 255, 14},
-    {"Label1", K::Label, W, "MONO VOLUME CONTROL", 7440, 1680, 1335, 375, 10},
-    {"Label2", K::Label, W, "LEFT VOLUME CONTROL", 7440, 2520, 1335, 375, 11},
-    {"Label3", K::Label, W, "RIGHT VOLUME CONTROL", 7440, 3360, 1335, 375, 12},
-    {"Label14", K::Label, W, "Step #", 6840, 3840, 615, 255, 61},
-    {"Label4", K::Label, W, "low", 1560, 4560, 375, 375, 53},
-    {"Label11", K::Label, W, "med", 2280, 4560, 375, 255, 55},
-    {"Label12", K::Label, W, "high", 3000, 4560, 495, 255, 56},
-    {"Label10", K::Label, W, "max", 3720, 4560, 375, 255, 54},
-    {"Label13", K::Label, W, "3D LEVEL", 4080, 4200, 855, 255, 57},
-
-    {"RESET", K::Button, W, " DEFAULT", 7560, 1080, 1575, 375, 8},
-    {"Picture1", K::Picture, W, "", 120, 120, 3345, 1080, 9},
-};
-
-constexpr Slider kSliders[] = {
-    {"monovol", 31, 1},
-    {"leftvol", 31, 1},
-    {"rightvol", 31, 1},
-    {"vol3d", 3, 5},
-};
-
-constexpr Caption kCaptions[] = {
-    {"monovol", "Label1"},
-    {"leftvol", "Label2"},
-    {"rightvol", "Label3"},
-    {"vol3d", "Label13"},
-    {"hfgainbox", "Label1", "Label14"},
-    {"lgainbox", "Label2", "Label14"},
-    {"rgainbox", "Label3", "Label14"},
-    {"RLS", "Label7"},
-    {"LHP", "Label8"},
-    {"RHP", "Label9"},
-};
-
-// Measured with DejaVu Sans, the font Debian's desktops start with; with another font, a
-// caption that still does not fit is made smaller at start-up.
-constexpr CaptionFont kCaptionFonts[] = {
-    {"l2r2", 8},    {"l1r1", 8, "l2r2"},      {"l1l2r1r2", 8, "l1r1"},
-    {"Diff", 10},   {"Label8", 10},           {"Label9", 10, "Label8"},
-    {"Label1", 10}, {"Label2", 10, "Label1"}, {"Label3", 10, "Label2"},
-};
+using Q = QX5180;
 
 } // namespace
 
-std::span<const Control> controls() {
-    return kControls;
-}
-std::span<const Slider> sliders() {
-    return kSliders;
-}
-std::span<const Caption> captions() {
-    return kCaptions;
-}
+// Captions are the panel's own words, blanks and all. Three pairs of option buttons carry
+// the caption that their partner's name suggests (narrow/wide, ocl/se, l2r2/l1r1); the
+// handlers and values follow the name, so do not "fix" either side. Caption sizes were
+// measured with DejaVu Sans, the font Debian's desktops start with.
+//
+// The panel drawing also has four test groups of the board's companion codec below the
+// client area, wired to nothing; the window leaves them out.
+std::span<const Control> QX5180::form() {
+    static const Control rows[] = {
+        // clang-format would put a whole row on one line; one row per control reads better.
+        {.kind = K::Frame, .name = "modeframe", .caption = "MODE SELECT", .at = {120, 1320, 1335, 3375}},
+        {.kind = K::Option, .name = "mode0", .caption = "MODE 0", .at = {120, 360, 1095, 255}, .tab = 43,
+         .member = &C::modes, .handler = &Q::mode0_Click, .id = 0, .selected = true},
+        {.kind = K::Option, .name = "mode1", .caption = "MODE 1", .at = {120, 720, 1095, 255}, .tab = 36,
+         .member = &C::modes, .handler = &Q::mode1_Click, .id = 1},
+        {.kind = K::Option, .name = "mode2", .caption = "MODE 2", .at = {120, 1080, 1095, 255}, .tab = 37,
+         .member = &C::modes, .handler = &Q::mode2_Click, .id = 2},
+        {.kind = K::Option, .name = "mode3", .caption = "MODE 3", .at = {120, 1440, 1095, 255}, .tab = 38,
+         .member = &C::modes, .handler = &Q::mode3_Click, .id = 3},
+        {.kind = K::Option, .name = "mode4", .caption = "MODE 4", .at = {120, 1800, 1095, 255}, .tab = 39,
+         .member = &C::modes, .handler = &Q::mode4_Click, .id = 4},
+        {.kind = K::Option, .name = "mode5", .caption = "MODE 5", .at = {120, 2160, 1095, 255}, .tab = 40,
+         .member = &C::modes, .handler = &Q::mode5_Click, .id = 5},
+        {.kind = K::Option, .name = "mode6", .caption = "MODE 6", .at = {120, 2520, 1095, 255}, .tab = 41,
+         .member = &C::modes, .handler = &Q::mode6_Click, .id = 6},
+        {.kind = K::Option, .name = "mode7", .caption = "MODE 7", .at = {120, 2880, 1095, 255}, .tab = 42,
+         .member = &C::modes, .handler = &Q::mode7_Click, .id = 7},
 
-std::span<const CaptionFont> captionFonts() {
-    return kCaptionFonts;
-}
+        // The ids are the input codes; the differential pair has none of its own.
+        {.kind = K::Frame, .name = "Frame2", .caption = "STEREO INPUT CONFIGURATIONS", .at = {120, 6120, 9015, 975}},
+        {.kind = K::Option, .name = "mute", .caption = "MUTE", .at = {360, 360, 855, 375}, .tab = 63,
+         .member = &C::inputs, .handler = &Q::mute_Click, .id = 0b00, .selected = true},
+        {.kind = K::Option, .name = "l2r2", .caption = "L1 AND R1        SINGLE ENDED STEREO PAIR",
+         .at = {1560, 240, 1695, 615}, .tab = 66, .member = &C::inputs, .handler = &Q::l2r2_Click,
+         .id = 0b10, .fontPixels = 8, .fontGroup = 1},
+        {.kind = K::Option, .name = "l1r1", .caption = "L2 AND R2 SINGLE ENDED STEREO PAIR",
+         .at = {3240, 240, 1695, 615}, .tab = 64, .member = &C::inputs, .handler = &Q::l1r1_Click,
+         .id = 0b01, .fontPixels = 8, .fontGroup = 1},
+        {.kind = K::Option, .name = "l1l2r1r2", .caption = "L1+L2  AND  R1+R2 SINGLE ENDED STEREO PAIR",
+         .at = {5160, 240, 1935, 615}, .tab = 65, .member = &C::inputs, .handler = &Q::l1l2r1r2_Click,
+         .id = 0b11, .fontPixels = 8, .fontGroup = 1},
+        {.kind = K::Option, .name = "Diff", .caption = "DIFFERENTIAL STEREO PAIR", .at = {7080, 360, 1815, 375},
+         .tab = 67, .member = &C::inputs, .handler = &Q::Diff_Click, .id = 4, .fontPixels = 10},
 
-} // namespace layout
+        {.kind = K::Frame, .name = "Frame1", .caption = "HEADPHONE 3D", .at = {1680, 5040, 2415, 735}},
+        {.kind = K::Option, .name = "HP3Don", .caption = "ON", .at = {240, 360, 735, 255}, .tab = 47,
+         .member = &C::headphone3D, .handler = &Q::HP3Don_Click, .id = 1},
+        {.kind = K::Option, .name = "HP3Doff", .caption = "OFF", .at = {1320, 360, 735, 255}, .tab = 48,
+         .member = &C::headphone3D, .handler = &Q::HP3Doff_Click, .id = 0, .selected = true},
+
+        {.kind = K::Frame, .name = "Frame4", .caption = "3D MODE", .at = {4320, 5040, 2295, 735}},
+        {.kind = K::Option, .name = "narrow", .caption = "WIDE", .at = {120, 360, 1095, 255}, .tab = 59,
+         .member = &C::mode3D, .handler = &Q::narrow_Click, .id = 0, .selected = true},
+        {.kind = K::Option, .name = "wide", .caption = "NARROW", .at = {1080, 360, 1095, 255}, .tab = 60,
+         .member = &C::mode3D, .handler = &Q::wide_Click, .id = 1},
+
+        {.kind = K::Frame, .name = "oclse", .caption = "OUTPUT CAPACITOR ", .at = {6720, 5040, 2415, 735}},
+        {.kind = K::Option, .name = "ocl", .caption = "SE", .at = {240, 360, 735, 255}, .tab = 51,
+         .member = &C::capacitor, .handler = &Q::ocl_Click, .id = 0, .selected = true},
+        {.kind = K::Option, .name = "se", .caption = "OCL", .at = {1320, 360, 855, 255}, .tab = 52,
+         .member = &C::capacitor, .handler = &Q::se_Click, .id = 1},
+
+        {.kind = K::Frame, .name = "addr", .caption = "ADDRESS BIT", .at = {6720, 4200, 2415, 732}},
+        {.kind = K::Option, .name = "addrone", .caption = "1", .at = {240, 360, 612, 192}, .tab = 28,
+         .member = &C::address, .handler = &Q::addrone_Click, .id = 1},
+        {.kind = K::Option, .name = "addrzero", .caption = "0", .at = {1320, 360, 612, 192}, .tab = 27,
+         .member = &C::address, .handler = &Q::addrzero_Click, .id = 0, .selected = true},
+
+        {.kind = K::Slider, .name = "monovol", .caption = "", .at = {1560, 1680, 5175, 495}, .tab = 5,
+         .member = &C::monovol, .handler = &Q::monovol_Scroll, .field = regs::kLoudspeakerVolume},
+        {.kind = K::Slider, .name = "leftvol", .caption = "", .at = {1560, 2520, 5175, 495}, .tab = 6,
+         .member = &C::leftvol, .handler = &Q::leftvol_Scroll, .field = regs::kLeftVolume},
+        {.kind = K::Slider, .name = "rightvol", .caption = "", .at = {1560, 3360, 5175, 495}, .tab = 7,
+         .member = &C::rightvol, .handler = &Q::rightvol_Scroll, .field = regs::kRightVolume},
+        {.kind = K::Slider, .name = "vol3d", .caption = "", .at = {1560, 4080, 2415, 375}, .tab = 49,
+         .member = &C::vol3d, .handler = &Q::vol3d_Scroll, .field = regs::kLevel3DCode, .pageStep = 5,
+         .stepWords = {"low", "med", "high", "max"}},
+
+        {.kind = K::TextBox, .name = "RLS", .caption = "SHUTDOWN", .at = {3960, 600, 1455, 285}, .tab = 44,
+         .member = &C::RLS},
+        {.kind = K::TextBox, .name = "LHP", .caption = "SHUTDOWN", .at = {5880, 600, 1455, 285}, .tab = 45,
+         .member = &C::LHP},
+        {.kind = K::TextBox, .name = "RHP", .caption = "SHUTDOWN", .at = {7440, 600, 1455, 285}, .tab = 32,
+         .member = &C::RHP},
+        {.kind = K::TextBox, .name = "hfgainbox", .caption = "1", .at = {6960, 1680, 375, 285}, .tab = 29,
+         .member = &C::hfgainbox, .accessibleName = "MONO VOLUME CONTROL Step #"},
+        {.kind = K::TextBox, .name = "lgainbox", .caption = "1", .at = {6960, 2520, 375, 285}, .tab = 30,
+         .member = &C::lgainbox, .accessibleName = "LEFT VOLUME CONTROL Step #"},
+        {.kind = K::TextBox, .name = "rgainbox", .caption = "1", .at = {6960, 3360, 375, 285}, .tab = 31,
+         .member = &C::rgainbox, .accessibleName = "RIGHT VOLUME CONTROL Step #"},
+
+        {.kind = K::Label, .name = "Label7", .caption = "LOUDSPEAKER", .at = {4080, 240, 1335, 255},
+         .captionOf = &C::RLS, .centred = true},
+        {.kind = K::Label, .name = "Label8", .caption = "LEFT HEADPHONE", .at = {6000, 120, 1095, 375},
+         .captionOf = &C::LHP, .centred = true, .fontPixels = 10, .fontGroup = 2},
+        {.kind = K::Label, .name = "Label9", .caption = "RIGHT HEADPHONE", .at = {7440, 120, 1455, 375},
+         .captionOf = &C::RHP, .centred = true, .fontPixels = 10, .fontGroup = 2},
+        {.kind = K::Label, .name = "Label5", .caption = "min", .at = {1560, 1320, 375, 255}},
+        {.kind = K::Label, .name = "Label6", .caption = "max", .at = {6480, 1320, 375, 255}},
+        {.kind = K::Label, .name = "Label1", .caption = "MONO VOLUME CONTROL", .at = {7440, 1680, 1335, 375},
+         .captionOf = &C::monovol, .fontPixels = 10, .fontGroup = 3},
+        {.kind = K::Label, .name = "Label2", .caption = "LEFT VOLUME CONTROL", .at = {7440, 2520, 1335, 375},
+         .captionOf = &C::leftvol, .fontPixels = 10, .fontGroup = 3},
+        {.kind = K::Label, .name = "Label3", .caption = "RIGHT VOLUME CONTROL", .at = {7440, 3360, 1335, 375},
+         .captionOf = &C::rightvol, .fontPixels = 10, .fontGroup = 3},
+        {.kind = K::Label, .name = "Label14", .caption = "Step #", .at = {6840, 3840, 615, 255}},
+        {.kind = K::Label, .name = "Label4", .caption = "low", .at = {1560, 4560, 375, 375}},
+        {.kind = K::Label, .name = "Label11", .caption = "med", .at = {2280, 4560, 375, 255}},
+        {.kind = K::Label, .name = "Label12", .caption = "high", .at = {3000, 4560, 495, 255}},
+        {.kind = K::Label, .name = "Label10", .caption = "max", .at = {3720, 4560, 375, 255}},
+        {.kind = K::Label, .name = "Label13", .caption = "3D LEVEL", .at = {4080, 4200, 855, 255},
+         .captionOf = &C::vol3d},
+
+        {.kind = K::Button, .name = "RESET", .caption = " DEFAULT", .at = {7560, 1080, 1575, 375}, .tab = 8,
+         .member = &C::RESET, .handler = &Q::RESET_Click,
+         .description = "sets every control and the chip back to the start-up values"},
+        {.kind = K::Picture, .name = "Picture1", .caption = "", .at = {120, 120, 3345, 1080},
+         .accessibleName = "QX5180 audio amplifier logo"},
+    };
+    return rows;
+}

@@ -1,27 +1,28 @@
 #include "qx5180.h"
 
-#include "access.h"
-#include "layout.h"
+#include "messages.h"
 
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <cstring>
+#include <map>
+#include <ostream>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
 // Edges rather than sizes are rounded, so neighbours that touch in twips touch in pixels.
-QRect toPixels(const layout::Control& c) {
+QRect toPixels(const layout::Twips& t) {
     auto px = [](int twips) {
         return (twips + layout::kTwipsPerPixel / 2) / layout::kTwipsPerPixel;
     };
-    return QRect(QPoint(px(c.left), px(c.top)),
-                 QPoint(px(c.left + c.width) - 1, px(c.top + c.height) - 1));
+    return QRect(QPoint(px(t.left), px(t.top)),
+                 QPoint(px(t.left + t.width) - 1, px(t.top + t.height) - 1));
 }
 
 struct ModeRow {
@@ -43,259 +44,238 @@ constexpr ModeRow kModes[8] = {
     {"R+L", "L", "R"},
 };
 
+constexpr int kWindowFontPixels = 11;
+
+QWidget* makeWidget(const layout::Control& c, QWidget* parent) {
+    const QString text = QString::fromLatin1(c.caption);
+    switch (c.kind) {
+    case layout::Kind::Frame:
+        return new QGroupBox(text, parent);
+    case layout::Kind::Option: {
+        auto* b = new OptionButton(text, parent);
+        b->setChecked(c.selected);
+        return b;
+    }
+    case layout::Kind::Slider: {
+        auto* s = new TrackSlider(Qt::Horizontal, parent);
+        s->setTickPosition(QSlider::TicksBelow);
+        s->setTickInterval(1);
+        s->setRange(0, (1 << c.field.width) - 1);
+        s->setPageStep(c.pageStep);
+        QStringList words;
+        for (const char* word : c.stepWords)
+            if (word)
+                words << QString::fromLatin1(word);
+        s->setStepTexts(words);
+        return s;
+    }
+    case layout::Kind::TextBox:
+        return new ReadOnlyBox(text, parent);
+    case layout::Kind::Label: {
+        auto* l = new QLabel(text, parent);
+        l->setWordWrap(true);
+        l->setAlignment((c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        return l;
+    }
+    case layout::Kind::Button: {
+        auto* b = new QPushButton(text, parent);
+        b->setAutoDefault(true);
+        return b;
+    }
+    case layout::Kind::Picture: {
+        auto* l = new QLabel(parent);
+        l->setPixmap(QPixmap(":/logo.bmp"));
+        l->setAutoFillBackground(true);
+        QPalette background = l->palette();
+        background.setColor(QPalette::Window, QColor(128, 128, 255));
+        l->setPalette(background);
+        return l;
+    }
+    }
+    return nullptr;
+}
+
+// A widget of a control the handlers reach, or nullptr.
+QWidget* widgetOf(const layout::Controls& controls, const layout::Member& member) {
+    return std::visit(
+        [&](auto m) -> QWidget* {
+            using M = decltype(m);
+            if constexpr (std::is_same_v<M, std::monostate> ||
+                          std::is_same_v<M, QButtonGroup* layout::Controls::*>)
+                return nullptr;
+            else
+                return controls.*m;
+        },
+        member);
+}
+
 void setPositionQuietly(QSlider& slider, int position) {
     const QSignalBlocker quiet(slider);
     slider.setValue(position);
 }
 
+void select(QButtonGroup* group, int id) {
+    group->button(id)->setChecked(true);
+}
+
 } // namespace
 
-QX5180::QX5180(bus::Port& port, std::ostream& diagnostics, const QString& simulatedBecause,
-               QWidget* parent)
-    : QWidget(parent), m_frames(port, diagnostics) {
-    const Built built = build();
-    setTabOrder(built);
-    nameForScreenReaders(built);
-    bindHandlers(built);
-    m_title = QString::fromLatin1(layout::kTitle);
-    if (!simulatedBecause.isEmpty())
-        m_title += QString::fromUtf8(" \u2014 simulated board: ") + simulatedBecause;
-    setWindowTitle(m_title);
-    m_frames.setListener([this](int error) { showWriteOutcome(error); });
+QX5180::QX5180(bus::Port& port, std::ostream& log, std::string simulatedBecause, QWidget* parent)
+    : QWidget(parent), m_port(port), m_log(log), m_simulatedBecause(std::move(simulatedBecause)),
+      m_frames(port) {
+    build();
+    m_frames.setListener([this](int error, bool addressLine) { showWriteOutcome(error, addressLine); });
+    showWriteOutcome(0, false);
     Form_Load();
 }
 
-void QX5180::showWriteOutcome(int standingError) {
-    if (standingError == 0)
-        setWindowTitle(m_title);
-    else
-        setWindowTitle(QString::fromLatin1(layout::kTitle) +
-                       QString::fromUtf8(" \u2014 port write failed: ") +
-                       QString::fromLocal8Bit(std::strerror(standingError)));
+void QX5180::showWriteOutcome(int error, bool addressLine) {
+    if (error != 0)
+        m_log << messages::writeFailed(m_port.name(),
+                                       addressLine ? "the address-select line" : "a register write",
+                                       error)
+              << '\n';
+    setWindowTitle(
+        QString::fromStdString(messages::title(m_simulatedBecause, m_frames.standingError())));
 }
 
-namespace {
-
-// A name missing from the layout, or of another kind, is a build mistake; running on would
-// send nothing.
-template<class T>
-T* typed(const std::map<std::string_view, QWidget*>& built, std::string_view name) {
-    const auto found = built.find(name);
-    T* w = found == built.end() ? nullptr : qobject_cast<T*>(found->second);
-    if (!w)
-        qFatal("QX5180: no control named %s of the expected kind", name.data());
-    return w;
-}
-
-} // namespace
-
-QX5180::Built QX5180::build() {
+void QX5180::build() {
     setObjectName("QX5180");
     setPalette(style()->standardPalette());
-    setWindowTitle(layout::kTitle);
     setWindowIcon(panelIcon());
     QFont small = font();
-    small.setPixelSize(11);
+    small.setPixelSize(kWindowFontPixels);
     setFont(small);
     setFixedSize(layout::kClientWidth / layout::kTwipsPerPixel,
                  layout::kClientHeight / layout::kTwipsPerPixel);
 
-    Built built;
-    for (const layout::Control& c : layout::controls()) {
-        QWidget* container = c.container ? typed<QWidget>(built, c.container) : this;
-        const QString text = QString::fromLatin1(c.text);
-        QWidget* w = nullptr;
-        switch (c.kind) {
-        case layout::Kind::Frame:
-            w = new QGroupBox(text, container);
-            break;
-        case layout::Kind::Option: {
-            auto* b = new OptionButton(text, container);
-            b->setChecked(c.selected);
-            w = b;
-            break;
-        }
-        case layout::Kind::Slider: {
-            auto* s = new TrackSlider(Qt::Horizontal, container);
-            s->setTickPosition(QSlider::TicksBelow);
-            s->setTickInterval(1);
-            w = s;
-            break;
-        }
-        case layout::Kind::TextBox: {
-            auto* e = new ReadOnlyBox(text, container);
-            w = e;
-            break;
-        }
-        case layout::Kind::Label: {
-            auto* l = new QLabel(text, container);
-            l->setWordWrap(true);
-            l->setAlignment((c.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-            w = l;
-            break;
-        }
-        case layout::Kind::Button: {
-            auto* b = new QPushButton(text, container);
-            b->setAutoDefault(true);
-            w = b;
-            break;
-        }
-        case layout::Kind::Picture: {
-            auto* l = new QLabel(container);
-            l->setPixmap(QPixmap(":/logo.bmp"));
-            l->setAutoFillBackground(true);
-            QPalette background = l->palette();
-            background.setColor(QPalette::Window, QColor(128, 128, 255));
-            l->setPalette(background);
-            w = l;
-            break;
-        }
-        }
+    std::vector<std::pair<int, QWidget*>> tabChain;
+    std::vector<std::pair<const layout::Control*, QWidget*>> captions;
+    std::vector<QWidget*> built;
+    QWidget* frame = this;
+    for (const layout::Control& c : form()) {
+        QWidget* w = makeWidget(c, c.kind == layout::Kind::Option ? frame : this);
+        built.push_back(w);
         w->setObjectName(QString::fromLatin1(c.name));
-        built[c.name] = w;
-        w->setGeometry(toPixels(c));
-        if (auto* b = qobject_cast<OptionButton*>(w))
-            shrinkFontToFit(*b, b->wrappedCaption(), b->captionRect(), 2);
-        else if (c.kind == layout::Kind::Label)
-            shrinkFontToFit(*w, text, w->rect());
-    }
-
-    for (const layout::Slider& s : layout::sliders()) {
-        auto* slider = typed<QSlider>(built, s.name);
-        slider->setRange(0, s.maximum);
-        slider->setSingleStep(1);
-        slider->setPageStep(s.pageStep);
-    }
-
-    m_monovol = typed<QSlider>(built, "monovol");
-    m_leftvol = typed<QSlider>(built, "leftvol");
-    m_rightvol = typed<QSlider>(built, "rightvol");
-    m_vol3d = typed<QSlider>(built, "vol3d");
-    m_hfgainbox = typed<QLineEdit>(built, "hfgainbox");
-    m_lgainbox = typed<QLineEdit>(built, "lgainbox");
-    m_rgainbox = typed<QLineEdit>(built, "rgainbox");
-    m_RLS = typed<QLineEdit>(built, "RLS");
-    m_LHP = typed<QLineEdit>(built, "LHP");
-    m_RHP = typed<QLineEdit>(built, "RHP");
-    m_mode0 = typed<QRadioButton>(built, "mode0");
-    m_ocl = typed<QRadioButton>(built, "ocl");
-    m_narrow = typed<QRadioButton>(built, "narrow");
-    m_HP3Doff = typed<QRadioButton>(built, "HP3Doff");
-    m_addrzero = typed<QRadioButton>(built, "addrzero");
-    m_mute = typed<QRadioButton>(built, "mute");
-    m_monovol->setFocus();
-    keepPanelLook(*this, m_style);
-    makeAccessible(*this);
-    return built;
-}
-
-void QX5180::setTabOrder(const Built& built) {
-    std::vector<std::pair<int, QWidget*>> chain;
-    for (const layout::Control& c : layout::controls()) {
-        auto* w = built.at(c.name);
+        w->setGeometry(toPixels(c.at));
+        if (c.kind == layout::Kind::Frame)
+            frame = w;
+        if (c.kind == layout::Kind::Option || c.kind == layout::Kind::Label)
+            captions.emplace_back(&c, w);
         if (w->focusPolicy() & Qt::TabFocus)
-            chain.emplace_back(c.tabIndex, w);
-    }
-    std::sort(chain.begin(), chain.end());
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1].second, chain[i].second);
+            tabChain.emplace_back(c.tab, w);
+        if (c.accessibleName)
+            w->setAccessibleName(QString::fromLatin1(c.accessibleName));
+        if (c.description)
+            w->setAccessibleDescription(QString::fromLatin1(c.description));
 
-    for (OptionButton* b : findChildren<OptionButton*>()) {
-        const bool inView = rect().intersects(b->parentWidget()->geometry());
-        auto tabStopWhenSelected = [b, inView](bool selected) {
-            b->setFocusPolicy(!inView ? Qt::NoFocus : selected ? Qt::StrongFocus : Qt::ClickFocus);
-        };
-        tabStopWhenSelected(b->isChecked());
-        connect(b, &QAbstractButton::toggled, b, tabStopWhenSelected);
+        std::visit(
+            [&](auto member) {
+                using M = decltype(member);
+                if constexpr (std::is_same_v<M, QButtonGroup* layout::Controls::*>) {
+                    QButtonGroup*& group = m_c.*member;
+                    if (!group)
+                        group = new QButtonGroup(this);
+                    auto* b = static_cast<OptionButton*>(w);
+                    group->addButton(b, c.id);
+                    // Tab lands on a group's selected button only.
+                    auto tabStopWhenSelected = [b](bool selected) {
+                        b->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+                    };
+                    tabStopWhenSelected(c.selected);
+                    connect(b, &QAbstractButton::toggled, b, tabStopWhenSelected);
+                    // A button answers when it becomes the selected one of its group, by mouse,
+                    // keyboard or code; the handler runs before whoever selected it goes on.
+                    connect(b, &QAbstractButton::toggled, this, [this, h = c.handler](bool on) {
+                        if (on)
+                            (this->*h)();
+                    });
+                } else if constexpr (!std::is_same_v<M, std::monostate>) {
+                    using Widget = std::remove_reference_t<decltype(*(m_c.*member))>;
+                    m_c.*member = static_cast<Widget*>(w);
+                }
+            },
+            c.member);
     }
+    for (std::size_t i = 0; i < built.size(); ++i) {
+        const layout::Control& c = form()[i];
+        // A slider reports every position the user moves it to; code moves it quietly.
+        if (c.kind == layout::Kind::Slider)
+            connect(static_cast<QSlider*>(built[i]), &QSlider::valueChanged, this, c.handler);
+        if (c.kind == layout::Kind::Button)
+            connect(static_cast<QPushButton*>(built[i]), &QPushButton::clicked, this, c.handler);
+        // A screen reader names a control after the label that is its caption.
+        if (QWidget* control = widgetOf(m_c, c.captionOf))
+            static_cast<QLabel*>(built[i])->setBuddy(control);
+    }
+
+    std::stable_sort(tabChain.begin(), tabChain.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabChain.size(); ++i)
+        setTabOrder(tabChain[i - 1].second, tabChain[i].second);
+
+    m_c.monovol->setFocus();
+    keepPanelLook(*this, m_style);
+    fitCaptions(captions);
 }
 
-void QX5180::nameForScreenReaders(const Built& built) {
-    for (const layout::Caption& c : layout::captions()) {
-        QString name = typed<QLabel>(built, c.label)->text();
-        if (c.heading)
-            name += ' ' + typed<QLabel>(built, c.heading)->text();
-        built.at(c.control)->setAccessibleName(name);
+// The caption sizes were measured with DejaVu Sans; with any other font, a caption that
+// would not fit its rectangle is drawn in the largest smaller size that fits, and captions
+// of one group stay even.
+void QX5180::fitCaptions(
+    const std::vector<std::pair<const layout::Control*, QWidget*>>& captions) {
+    const bool measured = QFontInfo(font()).family() == QLatin1String("DejaVu Sans");
+    std::map<int, int> groupSize;
+    std::vector<int> sizes;
+    for (const auto& [c, w] : captions) {
+        int size = c->fontPixels ? c->fontPixels : kWindowFontPixels;
+        if (!measured) {
+            if (auto* b = qobject_cast<OptionButton*>(w))
+                size = fittingPixelSize(font(), size, b->wrappedCaption(), b->captionRect(), 2);
+            else
+                size = fittingPixelSize(font(), size, static_cast<QLabel*>(w)->text(), w->rect());
+        }
+        if (c->fontGroup && (!groupSize.count(c->fontGroup) || groupSize[c->fontGroup] > size))
+            groupSize[c->fontGroup] = size;
+        sizes.push_back(size);
     }
-}
-
-void QX5180::bindHandlers(const Built& built) {
-    struct Binding {
-        const char* name;
-        void (QX5180::*handler)();
-    };
-    // Option buttons answer when they become the selected one of their group, whether by
-    // mouse, keyboard or code; the handler runs before whoever selected the button goes on.
-    static constexpr Binding kOptions[] = {
-        {"mode0", &QX5180::mode0_Click},
-        {"mode1", &QX5180::mode1_Click},
-        {"mode2", &QX5180::mode2_Click},
-        {"mode3", &QX5180::mode3_Click},
-        {"mode4", &QX5180::mode4_Click},
-        {"mode5", &QX5180::mode5_Click},
-        {"mode6", &QX5180::mode6_Click},
-        {"mode7", &QX5180::mode7_Click},
-        {"mute", &QX5180::mute_Click},
-        {"l2r2", &QX5180::l2r2_Click},
-        {"l1r1", &QX5180::l1r1_Click},
-        {"l1l2r1r2", &QX5180::l1l2r1r2_Click},
-        {"Diff", &QX5180::Diff_Click},
-        {"narrow", &QX5180::narrow_Click},
-        {"wide", &QX5180::wide_Click},
-        {"ocl", &QX5180::ocl_Click},
-        {"se", &QX5180::se_Click},
-        {"HP3Don", &QX5180::HP3Don_Click},
-        {"HP3Doff", &QX5180::HP3Doff_Click},
-        {"addrone", &QX5180::addrone_Click},
-        {"addrzero", &QX5180::addrzero_Click},
-    };
-    for (const Binding& b : kOptions) {
-        connect(typed<QRadioButton>(built, b.name), &QRadioButton::toggled, this,
-                [this, handler = b.handler](bool selected) {
-                    if (selected)
-                        (this->*handler)();
-                });
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        const auto& [c, w] = captions[i];
+        const int size = c->fontGroup ? groupSize[c->fontGroup] : sizes[i];
+        if (size != kWindowFontPixels) {
+            QFont f = font();
+            f.setPixelSize(size);
+            w->setFont(f);
+        }
     }
-
-    // A slider reports every position the user moves it to; code moves it quietly.
-    static constexpr Binding kSliders[] = {
-        {"monovol", &QX5180::monovol_Scroll},
-        {"leftvol", &QX5180::leftvol_Scroll},
-        {"rightvol", &QX5180::rightvol_Scroll},
-        {"vol3d", &QX5180::vol3d_Scroll},
-    };
-    for (const Binding& b : kSliders)
-        connect(typed<QSlider>(built, b.name), &QSlider::valueChanged, this, b.handler);
-
-    connect(typed<QPushButton>(built, "RESET"), &QPushButton::clicked, this, &QX5180::RESET_Click);
 }
 
 void QX5180::Form_Load() {
     m_frames.startUp();
 }
 
-void QX5180::setVolume(regs::Field field, const QSlider& slider, QLineEdit& stepBox) {
-    stepBox.setText(QString::number(slider.value() + 1));
+void QX5180::setVolume(regs::Field field, const TrackSlider& slider, ReadOnlyBox& stepBox) {
+    stepBox.setText(QString::number(slider.step()));
     m_frames.set({{field, slider.value()}});
 }
 
 void QX5180::monovol_Scroll() {
-    setVolume(regs::kLoudspeakerVolume, *m_monovol, *m_hfgainbox);
+    setVolume(regs::kLoudspeakerVolume, *m_c.monovol, *m_c.hfgainbox);
 }
 void QX5180::leftvol_Scroll() {
-    setVolume(regs::kLeftVolume, *m_leftvol, *m_lgainbox);
+    setVolume(regs::kLeftVolume, *m_c.leftvol, *m_c.lgainbox);
 }
 void QX5180::rightvol_Scroll() {
-    setVolume(regs::kRightVolume, *m_rightvol, *m_rgainbox);
+    setVolume(regs::kRightVolume, *m_c.rightvol, *m_c.rgainbox);
 }
 void QX5180::vol3d_Scroll() {
-    m_frames.set({{regs::kLevel3DCode, m_vol3d->value()}});
+    m_frames.set({{regs::kLevel3DCode, m_c.vol3d->value()}});
 }
 
 void QX5180::setMode(int mode) {
-    m_RLS->setText(kModes[mode].loudspeaker);
-    m_LHP->setText(kModes[mode].leftHeadphone);
-    m_RHP->setText(kModes[mode].rightHeadphone);
+    m_c.RLS->setText(kModes[mode].loudspeaker);
+    m_c.LHP->setText(kModes[mode].leftHeadphone);
+    m_c.RHP->setText(kModes[mode].rightHeadphone);
     m_frames.set({{regs::kModeNumber, mode}});
 }
 
@@ -379,16 +359,16 @@ void QX5180::addrzero_Click() {
 // address-select level.
 void QX5180::RESET_Click() {
     m_frames.writeDefaults();
-    setPositionQuietly(*m_monovol, 0);
-    setPositionQuietly(*m_leftvol, 0);
-    setPositionQuietly(*m_rightvol, 0);
-    m_mode0->setChecked(true);
-    m_ocl->setChecked(true);
-    setPositionQuietly(*m_vol3d, 0);
-    for (QRadioButton* b : {m_narrow, m_HP3Doff, m_addrzero, m_mute})
-        b->setChecked(true);
-    m_hfgainbox->setText("1");
-    m_lgainbox->setText("1");
-    m_rgainbox->setText("1");
+    for (TrackSlider* volume : {m_c.monovol, m_c.leftvol, m_c.rightvol})
+        setPositionQuietly(*volume, 0);
+    select(m_c.modes, 0);
+    select(m_c.capacitor, 0);
+    setPositionQuietly(*m_c.vol3d, 0);
+    select(m_c.mode3D, 0);
+    select(m_c.headphone3D, 0);
+    select(m_c.address, 0);
+    select(m_c.inputs, 0b00);
+    for (ReadOnlyBox* step : {m_c.hfgainbox, m_c.lgainbox, m_c.rgainbox})
+        step->setText("1");
     m_frames.sendAll();
 }

@@ -1,18 +1,15 @@
 #pragma once
 
 #include "frames.h"
+#include "layout.h"
 #include "widgets.h"
 
 #include <QApplication>
 #include <QWidget>
 
 #include <iosfwd>
-#include <map>
-#include <string_view>
-
-class QLineEdit;
-class QRadioButton;
-class QSlider;
+#include <span>
+#include <string>
 
 // The one window. It owns the five register frames and the address bit for its whole
 // life; its controls only show them. Every handler sets the texts it owns and hands the
@@ -21,17 +18,17 @@ class QX5180 : public QWidget {
     Q_OBJECT
 public:
     // Builds the window and runs Form_Load, so the chip is programmed before the window is
-    // first shown. simulatedBecause, when given, says in the title why no real port is driven.
-    explicit QX5180(bus::Port& port, std::ostream& diagnostics,
-                    const QString& simulatedBecause = {}, QWidget* parent = nullptr);
+    // first shown. A failed port write is told on `log`; simulatedBecause, when given, says
+    // in the title why no real port is driven.
+    QX5180(bus::Port& port, std::ostream& log, std::string simulatedBecause = {},
+           QWidget* parent = nullptr);
 
 private:
-    using Built = std::map<std::string_view, QWidget*>;
-
-    Built build();
-    void bindHandlers(const Built& built);
-    void setTabOrder(const Built& built);
-    void nameForScreenReaders(const Built& built);
+    // One row per control: layout.cpp.
+    static std::span<const layout::Control> form();
+    void build();
+    void fitCaptions(const std::vector<std::pair<const layout::Control*, QWidget*>>& captions);
+    void showWriteOutcome(int error, bool addressLine);
 
     void Form_Load();
 
@@ -66,32 +63,16 @@ private:
 
     void RESET_Click();
 
-    void setVolume(regs::Field field, const QSlider& slider, QLineEdit& stepBox);
+    void setVolume(regs::Field field, const TrackSlider& slider, ReadOnlyBox& stepBox);
     void setMode(int mode);
     void setInput(int code);
 
-    void showWriteOutcome(int standingError);
-
+    bus::Port& m_port;
+    std::ostream& m_log;
+    const std::string m_simulatedBecause;
     regs::ControlFrames m_frames;
-    QString m_title;
     // Wraps a fresh copy of the application's style, not the desktop's default, so the
     // controls keep their look whatever QT_STYLE_OVERRIDE or a later style change says.
     PanelStyle m_style{QApplication::style()->name()};
-
-    QSlider* m_monovol = nullptr;
-    QSlider* m_leftvol = nullptr;
-    QSlider* m_rightvol = nullptr;
-    QSlider* m_vol3d = nullptr;
-    QLineEdit* m_hfgainbox = nullptr;
-    QLineEdit* m_lgainbox = nullptr;
-    QLineEdit* m_rgainbox = nullptr;
-    QLineEdit* m_RLS = nullptr;
-    QLineEdit* m_LHP = nullptr;
-    QLineEdit* m_RHP = nullptr;
-    QRadioButton* m_mode0 = nullptr;
-    QRadioButton* m_ocl = nullptr;
-    QRadioButton* m_narrow = nullptr;
-    QRadioButton* m_HP3Doff = nullptr;
-    QRadioButton* m_addrzero = nullptr;
-    QRadioButton* m_mute = nullptr;
+    layout::Controls m_c;
 };

@@ -1,7 +1,5 @@
 #include "widgets.h"
 
-#include "layout.h"
-
 #include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
@@ -275,20 +273,8 @@ QIcon panelIcon() {
     return icon;
 }
 
-void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, int maxLines) {
-    QFont font = widget.font();
-    int size = font.pixelSize();
-    QWidget* match = nullptr;
-    for (const layout::CaptionFont& c : layout::captionFonts()) {
-        if (widget.objectName() != QLatin1String(c.control))
-            continue;
-        size = c.pixelSize;
-        if (c.matches)
-            match = widget.parentWidget()->findChild<QWidget*>(QLatin1String(c.matches));
-        if (match)
-            size = std::min(size, match->font().pixelSize());
-    }
-    for (; size >= 8; --size) {
+int fittingPixelSize(QFont font, int size, const QString& text, const QRect& area, int maxLines) {
+    for (; size > 8; --size) {
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
         const QRect needed = metrics.boundingRect(area, Qt::TextWordWrap, text);
@@ -296,8 +282,5 @@ void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, in
             needed.height() < (maxLines + 1) * metrics.lineSpacing())
             break;
     }
-    if (font != widget.font())
-        widget.setFont(font);
-    if (match && match->font().pixelSize() > font.pixelSize())
-        match->setFont(font);
+    return size;
 }

@@ -95,7 +95,7 @@ void keepPanelLook(QWidget& window, PanelStyle& style);
 // The window icon at each size the package ships.
 QIcon panelIcon();
 
-// The dense fixed layout leaves some captions little room: they start at the size the
-// layout's font table gives, and where the wrapped text would still not fit its area, or
-// would take more than maxLines lines, the widget gets the largest smaller font that fits.
-void shrinkFontToFit(QWidget& widget, const QString& text, const QRect& area, int maxLines = 1000);
+// The largest pixel size from `size` down to 8 at which `text`, wrapped, fits `area` in at
+// most maxLines lines; 8 when none does.
+int fittingPixelSize(QFont font, int size, const QString& text, const QRect& area,
+                     int maxLines = 1000);

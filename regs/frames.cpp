@@ -5,7 +5,7 @@ namespace {
 
 // Slot 6 carries the low bit of the chip address, which follows the address-select pin.
 constexpr int kAddressBitSlot = 6;
-constexpr int kLineSlot = kRegisterCount;
+constexpr unsigned kAllRegisters = (1u << kRegisterCount) - 1;
 
 // Slot of data bit n (0 to 7): the data byte goes out most significant bit first in slots
 // 9 to 16.
@@ -36,9 +36,6 @@ Frame defaultFrame(std::uint8_t dataByte) {
     f[17] = 1;
     return f;
 }
-
-ControlFrames::ControlFrames(bus::Port& port, std::ostream& diagnostics)
-    : m_bus(port, diagnostics) {}
 
 void ControlFrames::startUp() {
     m_bus.setAddressBit(0);
@@ -74,34 +71,24 @@ void ControlFrames::selectAddress(std::int16_t value) {
     m_bus.setAddressBit(value);
     for (Frame& f : m_frames)
         f[kAddressBitSlot] = value;
-    settle(kLineSlot, m_bus.writeIdle());
+    settle(m_bus.writeIdle(), 0);
 }
 
 void ControlFrames::send(Register r) {
-    const bus::Outcome outcome = m_bus.PPort(m_frames[index(r)]);
-    // Every byte of a frame carries the address-select level, so any write that got through
-    // put the line where it belongs.
-    if (outcome.error == 0)
-        m_failed[kLineSlot] = 0;
-    if (outcome.delivered)
-        m_failed[index(r)] = 0;
-    settle(outcome.delivered ? -1 : static_cast<int>(index(r)), outcome.error);
+    settle(m_bus.PPort(m_frames[index(r)]), 1u << index(r));
 }
 
-// A failure stands until the register (or the line) it hit is written again successfully;
-// the latest failure still standing is the one to tell.
-void ControlFrames::settle(int slot, int error) {
-    if (slot >= 0) {
-        m_failed[slot] = error;
-        m_failedAt[slot] = ++m_operations;
+void ControlFrames::settle(int error, unsigned confirmed) {
+    if (error != 0) {
+        m_error = error;
+        m_unconfirmed = kAllRegisters;
+    } else {
+        m_unconfirmed &= ~confirmed;
+        if (m_unconfirmed == 0)
+            m_error = 0;
     }
-    int standing = 0;
-    unsigned latest = 0;
-    for (std::size_t s = 0; s < m_failed.size(); ++s)
-        if (m_failed[s] != 0 && m_failedAt[s] >= latest)
-            standing = m_failed[s], latest = m_failedAt[s];
     if (m_listener)
-        m_listener(standing);
+        m_listener(error, confirmed == 0);
 }
 
 } // namespace regs

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <iosfwd>
 
 namespace regs {
 
@@ -44,16 +43,16 @@ struct Setting {
 Frame defaultFrame(std::uint8_t dataByte);
 
 // The five register frames and the address bit: the panel's only record of what the chip
-// holds, since the chip is never read. It also keeps how each register's last write went,
-// so the panel can tell whether the chip holds what it shows.
+// holds, since the chip is never read. After a failed port write the chip may hold anything,
+// so the frames count it as unconfirmed until every register has been written successfully
+// since (a reset does that).
 class ControlFrames {
 public:
-    // Told after every operation: 0 while the last write of every register (and of the
-    // address-select line) went through, otherwise the errno of the latest failure that
-    // still stands.
-    using Listener = std::function<void(int standingError)>;
+    // Told after every port operation with its errno (0: it went through), and whether it
+    // was the idle byte that moves the address-select line rather than a register write.
+    using Listener = std::function<void(int error, bool addressLine)>;
 
-    ControlFrames(bus::Port& port, std::ostream& diagnostics);
+    explicit ControlFrames(bus::Port& port) : m_bus(port) {}
 
     void setListener(Listener listener) { m_listener = std::move(listener); }
 
@@ -71,16 +70,18 @@ public:
     // the idle byte with the new address-select level on the port. Sends no frame.
     void selectAddress(std::int16_t value);
 
+    // 0 while the chip holds what the frames say; otherwise the errno of the latest failed
+    // write, until each register has been written successfully after it.
+    int standingError() const { return m_error; }
+
 private:
     void send(Register r);
-    void settle(int slot, int error);
+    void settle(int error, unsigned confirmed);
 
     bus::Transmitter m_bus;
     std::array<Frame, kRegisterCount> m_frames{};
-    // Per register, and last the address-select line: the errno of its last write, or 0.
-    std::array<int, kRegisterCount + 1> m_failed{};
-    std::array<unsigned, kRegisterCount + 1> m_failedAt{};
-    unsigned m_operations = 0;
+    int m_error = 0;
+    unsigned m_unconfirmed = 0; // one bit per register
     Listener m_listener;
 };
 
