@@ -82,22 +82,22 @@ int Transmitter::PPort(const Frame& Bin) {
 // Ends a cut transaction with a stop condition alone, from the last state that reached the
 // port, one line moving per write: with SCL high, SCL falls first (ending the clock pulse
 // under way, never starting one), so that SDA can go low without making a start; then SCL
-// rises and SDA rises under it. Between the start condition (write 1) and the stop
-// condition (write 76) the chip is inside a transaction; outside it the bus is already
-// idle and only the idle byte goes out, so the port ends holding the address-select level.
-// These writes may fail too; the first failure is the one worth reporting.
+// rises, SDA rises under it, and the idle byte follows, as at the end of a frame. Only
+// between the start condition (write 1) and the stop condition (write 76) is the chip inside
+// a transaction; outside it the bus is idle already and nothing goes out. These writes may
+// fail too; the first failure is the one worth reporting.
 void Transmitter::leaveBusIdle() {
-    if (m_written >= 2 && m_written < kFrameWrites - 1) {
-        if (m_lines.scl == H && m_lines.sda == H)
-            m_port.write(portByte({H, L}, m_addressBit));
-        if (m_lines.scl == L || m_lines.sda == H) {
-            m_port.write(portByte({L, L}, m_addressBit));
-            m_port.write(portByte({L, H}, m_addressBit));
-        }
-        m_port.write(portByte({H, H}, m_addressBit));
+    if (m_written < 2 || m_written >= kFrameWrites - 1)
+        return;
+    if (m_lines.scl == H && m_lines.sda == H)
+        m_port.write(portByte({H, L}, m_addressBit));
+    if (m_lines.scl == L || m_lines.sda == H) {
+        m_port.write(portByte({L, L}, m_addressBit));
+        m_port.write(portByte({L, H}, m_addressBit));
     }
-    m_lines = {H, H};
+    m_port.write(portByte({H, H}, m_addressBit));
     m_port.write(idleByte(m_addressBit));
+    m_lines = {H, H};
 }
 
 int Transmitter::writeIdle() {
