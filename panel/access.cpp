@@ -82,9 +82,12 @@ QAccessibleInterface* panelAccessible(const QString& className, QObject* object)
     return nullptr;
 }
 
-// Installed before any window exists, so that no control is ever read through Qt's own
-// interface first and kept in its cache.
-[[maybe_unused]] const bool kFactoryInstalled =
-    (QAccessible::installFactory(panelAccessible), true);
-
 } // namespace
+
+void readAsShown() {
+    static const bool installed = [] {
+        QAccessible::installFactory(panelAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}

@@ -123,6 +123,7 @@ void select(QButtonGroup* group, int id) {
 QX5180::QX5180(bus::Port& port, std::ostream& log, std::string simulatedBecause, QWidget* parent)
     : QWidget(parent), m_port(port), m_log(log), m_simulatedBecause(std::move(simulatedBecause)),
       m_frames(port) {
+    readAsShown();
     build();
     m_frames.setListener([this](int error, bool addressLine) { showWriteOutcome(error, addressLine); });
     showWriteOutcome(0, false);

@@ -95,6 +95,11 @@ void keepPanelLook(QWidget& window, PanelStyle& style);
 // The window icon at each size the package ships.
 QIcon panelIcon();
 
+// Has screen readers read the panel's sliders and boxes as the screen shows them
+// (access.cpp). Call it before the first control exists, so that none is read through Qt's
+// own interface first and kept in its cache.
+void readAsShown();
+
 // The largest pixel size from `size` down to 8 at which `text`, wrapped, fits `area` in at
 // most maxLines lines; 8 when none does.
 int fittingPixelSize(QFont font, int size, const QString& text, const QRect& area,
