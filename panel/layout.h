@@ -52,8 +52,8 @@ struct Twips {
 
 // Where a built control goes in Controls: a slider, a text box, the button, or (for an
 // option button) its group.
-using Member = std::variant<std::monostate, TrackSlider* Controls::*, ReadOnlyBox* Controls::*,
-                            QPushButton* Controls::*, QButtonGroup* Controls::*>;
+using Member = std::variant<std::monostate, TrackSlider * Controls::*, ReadOnlyBox * Controls::*,
+                            QPushButton * Controls::*, QButtonGroup * Controls::*>;
 using Handler = void (QX5180::*)();
 
 struct Control {

@@ -101,7 +101,7 @@ QWidget* widgetOf(const layout::Controls& controls, const layout::Member& member
         [&](auto m) -> QWidget* {
             using M = decltype(m);
             if constexpr (std::is_same_v<M, std::monostate> ||
-                          std::is_same_v<M, QButtonGroup* layout::Controls::*>)
+                          std::is_same_v<M, QButtonGroup * layout::Controls::*>)
                 return nullptr;
             else
                 return controls.*m;
@@ -125,7 +125,8 @@ QX5180::QX5180(bus::Port& port, std::ostream& log, std::string simulatedBecause,
       m_frames(port) {
     readAsShown();
     build();
-    m_frames.setListener([this](int error, bool addressLine) { showWriteOutcome(error, addressLine); });
+    m_frames.setListener(
+        [this](int error, bool addressLine) { showWriteOutcome(error, addressLine); });
     showWriteOutcome(0, false);
     Form_Load();
 }
@@ -173,7 +174,7 @@ void QX5180::build() {
         std::visit(
             [&](auto member) {
                 using M = decltype(member);
-                if constexpr (std::is_same_v<M, QButtonGroup* layout::Controls::*>) {
+                if constexpr (std::is_same_v<M, QButtonGroup * layout::Controls::*>) {
                     QButtonGroup*& group = m_c.*member;
                     if (!group)
                         group = new QButtonGroup(this);
@@ -223,8 +224,7 @@ void QX5180::build() {
 // The caption sizes were measured with DejaVu Sans; with any other font, a caption that
 // would not fit its rectangle is drawn in the largest smaller size that fits, and captions
 // of one group stay even.
-void QX5180::fitCaptions(
-    const std::vector<std::pair<const layout::Control*, QWidget*>>& captions) {
+void QX5180::fitCaptions(const std::vector<std::pair<const layout::Control*, QWidget*>>& captions) {
     const bool measured = QFontInfo(font()).family() == QLatin1String("DejaVu Sans");
     std::map<int, int> groupSize;
     std::vector<int> sizes;
