@@ -10,8 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
-#include <ostream>
 #include <sstream>
 #include <string_view>
 
@@ -23,7 +21,6 @@ constexpr const char* kIoportsFile = "/proc/ioports";
 // The name of the device that holds the port now ("none" when free): the printer driver
 // registers as lp0, a program on /dev/parport0 through ppdev as ppdev0.
 constexpr const char* kHolderFile = "/proc/sys/dev/parport/parport0/devices/active";
-
 
 // Standard-mode I2C asks for SCL low at least 4.7 µs and high at least 4.0 µs, and for
 // 4.7 µs of bus free time and start set-up, 4.0 µs of start hold and stop set-up. With one
@@ -141,15 +138,12 @@ Claim claim(PortAccess& system, bool exclusive, std::chrono::milliseconds limit)
 // bus. The kernel registers the exclusive wish only at the claim, and refuses it there with
 // ENXIO when a driver (lp, usually) is already registered on the port. The wish stays on
 // the descriptor and cannot be taken back, so sharing takes a fresh open.
-std::unique_ptr<Port> openParportDevice(PortAccess& system, std::ostream& messages,
+std::unique_ptr<Port> openParportDevice(PortAccess& system, const PortReport& report,
                                         std::chrono::milliseconds limit,
                                         std::optional<PortError>& failure) {
     Claim attempt = claim(system, true, limit);
     if (attempt.claimError == ENXIO) {
-        messages << "qx5180: exclusive access to " << kParportDevice
-                 << " refused: another driver (such as the printer driver lp) uses the port; "
-                    "sharing it, waiting at most "
-                 << durationText(limit) << " for it to be free" << std::endl;
+        report(SharingPort{limit});
         attempt = claim(system, false, limit);
     }
 
@@ -197,24 +191,23 @@ bool listsParallelPort(std::string_view ioports) {
     return false;
 }
 
-std::unique_ptr<Port> openDirectPort(PortAccess& system, std::ostream& messages,
+std::unique_ptr<Port> openDirectPort(PortAccess& system, const PortReport& report,
                                      bool deviceMissing, std::optional<PortError>& failure) {
+    using Why = DirectIoSkipped::Why;
     // Where the device node exists the kernel driver owns the port; banging on its
     // registers behind the driver's back would fight it.
     if (!deviceMissing) {
-        messages << "qx5180: direct port I/O not tried: " << kParportDevice << " exists\n";
+        report(DirectIoSkipped{Why::DeviceExists});
         return nullptr;
     }
     std::string ioports;
     if (const int error = system.readFile(kIoportsFile, ioports); error != 0) {
-        messages << "qx5180: direct port I/O not tried: cannot read " << kIoportsFile << ": "
-                 << std::strerror(error) << '\n';
+        report(DirectIoSkipped{Why::IoportsUnreadable, error});
         return nullptr;
     }
     // Writing to an address where no parallel port decodes could hit some other device.
     if (!listsParallelPort(ioports)) {
-        messages << "qx5180: direct port I/O not tried: no parallel port at " << portAddressText()
-                 << " in " << kIoportsFile << '\n';
+        report(DirectIoSkipped{Why::NotListed});
         return nullptr;
     }
     if (const int error = system.ioperm(kPortAddress, 1, true); error != 0) {
@@ -238,28 +231,26 @@ std::string durationText(std::chrono::milliseconds limit) {
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
-ChosenPort choosePort(PortAccess& system, std::ostream& messages, const FailureReport& failed,
+ChosenPort choosePort(PortAccess& system, const PortReport& report,
                       const std::function<std::unique_ptr<Port>()>& simulated,
                       std::chrono::milliseconds claimLimit) {
     std::optional<PortError> failure;
-    if (auto port = openParportDevice(system, messages, claimLimit, failure)) {
-        messages << "qx5180: using " << kParportDevice << '\n';
+    if (auto port = openParportDevice(system, report, claimLimit, failure)) {
+        report(UsingPort{false});
         return {std::move(port), std::nullopt};
     }
-    failed(*failure);
+    report(*failure);
     const bool deviceMissing = failure->kind == PortError::Kind::Open && failure->error == ENOENT;
     std::optional<PortError> directFailure;
-    if (auto port = openDirectPort(system, messages, deviceMissing, directFailure)) {
-        messages << "qx5180: using direct I/O at port " << portAddressText() << '\n';
+    if (auto port = openDirectPort(system, report, deviceMissing, directFailure)) {
+        report(UsingPort{true});
         return {std::move(port), std::nullopt};
     }
     if (directFailure) {
-        failed(*directFailure);
+        report(*directFailure);
         failure = directFailure;
     }
-    messages << "qx5180: no parallel port available; using the simulated board (its decoded "
-                "writes follow on standard error)\n";
-    messages.flush();
+    report(UsingSimulated{});
     return {simulated(), failure};
 }
 

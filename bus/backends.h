@@ -5,10 +5,10 @@
 
 #include <chrono>
 #include <functional>
-#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 
 namespace bus {
 
@@ -33,7 +33,28 @@ struct PortError {
     std::chrono::milliseconds waited{};
     bool asRoot = false;
 };
-using FailureReport = std::function<void(const PortError&)>;
+
+// What choosing a port did, one step at a time, as values; the caller words them.
+// The exclusive claim was refused (another driver is registered): sharing, waiting at most
+// `limit` for the port.
+struct SharingPort {
+    std::chrono::milliseconds limit;
+};
+// Direct I/O was not tried: the device node exists (the kernel driver owns the port),
+// /proc/ioports could not be read (`error`), or it lists no parallel port at kPortAddress.
+struct DirectIoSkipped {
+    enum class Why { DeviceExists, IoportsUnreadable, NotListed };
+    Why why;
+    int error = 0;
+};
+// A real port is in use: the device, or direct I/O.
+struct UsingPort {
+    bool direct = false;
+};
+// Neither way could be had: the simulated board stands in.
+struct UsingSimulated {};
+using PortEvent = std::variant<SharingPort, PortError, DirectIoSkipped, UsingPort, UsingSimulated>;
+using PortReport = std::function<void(const PortEvent&)>;
 
 struct ChosenPort {
     std::unique_ptr<Port> port;
@@ -51,15 +72,15 @@ std::string durationText(std::chrono::milliseconds limit);
 //   2. direct port I/O at kPortAddress, only where the device node is missing and the kernel
 //      lists a parallel port there (needs root),
 //   3. the board that `simulated` builds.
-// Every way that cannot be had is either handed to `failed` or, where it was not even worth
-// trying, gets one line on `messages` saying why; one line names the way in use. The returned port keeps what it took (descriptor,
-// port permission) until it is destroyed.
+// Each step is handed to `report` as it happens (before a wait, the wait's limit): every way
+// that cannot be had, or was not worth trying, and the way in use. The returned port keeps
+// what it took (descriptor, port permission) until it is destroyed.
 //
 // A shared claim waits at most claimLimit for the port's holder to let go.
 //
 // Port permission is per thread: call this from the thread that will write, before it
 // starts any other thread that writes.
-ChosenPort choosePort(PortAccess& system, std::ostream& messages, const FailureReport& failed,
+ChosenPort choosePort(PortAccess& system, const PortReport& report,
                       const std::function<std::unique_ptr<Port>()>& simulated,
                       std::chrono::milliseconds claimLimit = kClaimLimit);
 

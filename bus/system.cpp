@@ -1,11 +1,8 @@
 #include "system.h"
 
 #include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <sys/prctl.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -15,7 +12,6 @@
 #endif
 
 #include <cerrno>
-#include <cstdlib>
 
 namespace bus {
 
@@ -92,66 +88,6 @@ public:
     }
 };
 
-class RealCredentials final : public Credentials {
-public:
-    uid_t getuid() override {
-        return ::getuid();
-    }
-    uid_t geteuid() override {
-        return ::geteuid();
-    }
-    gid_t getgid() override {
-        return ::getgid();
-    }
-
-    std::optional<std::string> getenv(const std::string& name) override {
-        const char* value = std::getenv(name.c_str());
-        if (!value)
-            return std::nullopt;
-        return std::string(value);
-    }
-
-    std::optional<Account> account(uid_t uid) override {
-        long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-        std::string buffer(size > 0 ? static_cast<std::size_t>(size) : 16384, '\0');
-        for (;;) {
-            passwd entry{};
-            passwd* found = nullptr;
-            const int rc = ::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found);
-            if (rc == ERANGE && buffer.size() < (1u << 20)) {
-                buffer.resize(buffer.size() * 2);
-                continue;
-            }
-            if (rc != 0 || !found)
-                return std::nullopt;
-            return Account{found->pw_name, found->pw_dir};
-        }
-    }
-
-    int setenv(const std::string& name, const std::string& value) override {
-        return ::setenv(name.c_str(), value.c_str(), 1) < 0 ? errno : 0;
-    }
-    int clearenv() override {
-        return ::clearenv() != 0 ? ENOMEM : 0;
-    }
-
-    int initgroups(const std::string& user, gid_t group) override {
-        return ::initgroups(user.c_str(), group) < 0 ? errno : 0;
-    }
-    int setgroups(const std::vector<gid_t>& groups) override {
-        return ::setgroups(groups.size(), groups.data()) < 0 ? errno : 0;
-    }
-    int setgid(gid_t gid) override {
-        return ::setgid(gid) < 0 ? errno : 0;
-    }
-    int setuid(uid_t uid) override {
-        return ::setuid(uid) < 0 ? errno : 0;
-    }
-    int forbidNewPrivileges() override {
-        return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) < 0 ? errno : 0;
-    }
-};
-
 } // namespace
 
 // A ppdev claim on a port that another device holds sleeps in parport_claim_or_block()
@@ -205,11 +141,6 @@ int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limi
 PortAccess& realPortAccess() {
     static RealPortAccess access;
     return access;
-}
-
-Credentials& realCredentials() {
-    static RealCredentials credentials;
-    return credentials;
 }
 
 } // namespace bus

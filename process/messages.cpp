@@ -1,13 +1,73 @@
 #include "messages.h"
 
+#include <cerrno>
 #include <cstring>
+#include <signal.h>
 
 namespace messages {
+
+namespace {
+
+template<class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+std::string quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string explain(const bus::PortError& failure) {
+    using Kind = bus::PortError::Kind;
+    const std::string device = bus::kParportDevice;
+    const std::string what = std::strerror(failure.error);
+    const int e = failure.error;
+    switch (failure.kind) {
+    case Kind::Open:
+        if (e == ENOENT)
+            return "cannot open " + device + ": " + what +
+                   " (load the ppdev module: sudo modprobe ppdev)";
+        if (e == EACCES || e == EPERM)
+            return "cannot open " + device + ": " + what +
+                   " (add your user to group lp, then log in again)";
+        return "cannot open " + device + ": " + what;
+    case Kind::Claim:
+        // The kernel answers ENXIO both when no port stands behind the node and when another
+        // program registered on it exclusively; the user needs to know it may be either.
+        if (e == ENXIO)
+            return "cannot claim " + device + ": " + what +
+                   " (no port behind it, or another program holds it exclusively)";
+        return "cannot claim " + device + ": " + what;
+    case Kind::Busy: {
+        const std::string gaveUp =
+            "gave up waiting for " + device + " after " + bus::durationText(failure.waited);
+        if (failure.detail.starts_with("lp"))
+            return gaveUp + ": the printer driver (" + failure.detail + ") is printing";
+        if (failure.detail.starts_with("ppdev"))
+            return gaveUp + ": another program is using the port (" + failure.detail + ")";
+        return gaveUp + ": the printer driver is printing, or another program is using the port";
+    }
+    case Kind::DirectIo:
+        const std::string reach = "cannot reach I/O port " + bus::portAddressText() + ": " + what;
+        if (e != EPERM)
+            return reach;
+        return reach +
+               (failure.asRoot ? " (the kernel forbids direct port access; load ppdev and use "
+                               : " (run as root, or load ppdev and use ") +
+               device + ")";
+    }
+    return {};
+}
+
+} // namespace
 
 std::string line(std::string_view text) {
     std::string out(kProgram);
     out += ": ";
     out += text;
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = '?';
     return out;
 }
 
@@ -24,6 +84,106 @@ std::string writeFailed(std::string_view port, std::string_view during, int erro
     std::string text = "writing to ";
     text.append(port).append(" failed during ").append(during).append(": ");
     text.append(std::strerror(error)).append("; the chip may not hold what the panel shows");
+    return line(text);
+}
+
+std::string portEvent(const bus::PortEvent& event) {
+    const std::string device = bus::kParportDevice;
+    const std::string notTried = "direct port I/O not tried: ";
+    using Why = bus::DirectIoSkipped::Why;
+    return line(std::visit(
+        Overloaded{
+            [&](const bus::SharingPort& e) {
+                return "exclusive access to " + device +
+                       " refused: another driver (such as the printer driver lp) uses the port; "
+                       "sharing it, waiting at most " +
+                       bus::durationText(e.limit) + " for it to be free";
+            },
+            [](const bus::PortError& e) { return explain(e); },
+            [&](const bus::DirectIoSkipped& e) {
+                if (e.why == Why::DeviceExists)
+                    return notTried + device + " exists";
+                if (e.why == Why::IoportsUnreadable)
+                    return notTried + "cannot read /proc/ioports: " + std::strerror(e.error);
+                return notTried + "no parallel port at " + bus::portAddressText() +
+                       " in /proc/ioports";
+            },
+            [&](const bus::UsingPort& e) {
+                return e.direct ? "using direct I/O at port " + bus::portAddressText()
+                                : "using " + device;
+            },
+            [](const bus::UsingSimulated&) {
+                return std::string("no parallel port available; using the simulated board (its "
+                                   "decoded writes follow on standard error)");
+            },
+        },
+        event));
+}
+
+std::string simulatedBecause(const bus::PortError& failure) {
+    using Kind = bus::PortError::Kind;
+    const std::string device = bus::kParportDevice;
+    const std::string ioPort = "I/O port " + bus::portAddressText();
+    const int e = failure.error;
+    switch (failure.kind) {
+    case Kind::Open:
+        if (e == ENOENT)
+            return "no parallel port";
+        if (e == EACCES || e == EPERM)
+            return "no permission for " + device;
+        return e == ENODEV || e == ENXIO ? "no port behind " + device : "cannot open " + device;
+    case Kind::Claim:
+        return e == ENXIO ? device + " unavailable" : "cannot claim " + device;
+    case Kind::Busy:
+        if (failure.detail.starts_with("lp"))
+            return device + " busy printing";
+        if (failure.detail.starts_with("ppdev"))
+            return device + " used by another program";
+        return device + " busy";
+    case Kind::DirectIo:
+        return e == EPERM ? "no permission for " + ioPort : "cannot reach " + ioPort;
+    }
+    return {};
+}
+
+std::string noDisplay() {
+    return line("no display; start it from a desktop or set DISPLAY");
+}
+
+std::string opensNoWindow(std::string_view asked) {
+    return line("Qt's window system " + quoted(asked) +
+                " (QT_QPA_PLATFORM) opens no window; the panel needs xcb or wayland");
+}
+
+std::string windowSystemFailed(std::string_view asked, std::string_view reason) {
+    return line("Qt cannot open its window system" +
+                (asked.empty() ? std::string() : " " + quoted(asked) + " (QT_QPA_PLATFORM)") +
+                ": " + std::string(reason));
+}
+
+std::string noWaylandCompositor(std::string_view waylandDisplay) {
+    return line("no Wayland compositor answered at WAYLAND_DISPLAY " + quoted(waylandDisplay));
+}
+
+std::string droppedLines(std::size_t count) {
+    return line(std::to_string(count) + (count == 1 ? " line was" : " lines were") +
+                " dropped while standard error was not being read");
+}
+
+std::string endedBy(int signal) {
+    const char* name = ::sigabbrev_np(signal);
+    return line("ended by SIG" + std::string(name ? name : std::to_string(signal)));
+}
+
+std::string rootLogin() {
+    return line("running as root: no invoking user to drop to (start it from your own account, "
+                "through sudo if the port needs root)");
+}
+
+std::string dropFailed(std::string_view step, int error) {
+    std::string text = "cannot drop root rights: " + std::string(step);
+    if (error != 0)
+        text.append(": ").append(std::strerror(error));
     return line(text);
 }
 

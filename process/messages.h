@@ -1,5 +1,8 @@
 #pragma once
 
+#include "backends.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,7 +13,8 @@ namespace messages {
 inline constexpr std::string_view kProgram = "qx5180";
 inline constexpr std::string_view kTitle = "QX5180 Audio Program v1.1";
 
-// "qx5180: " and the text: the one place the prefix is written.
+// "qx5180: " and the text: the one place the prefix is written. Control characters, which
+// can come from the caller's environment, are shown as '?' so they never reach a terminal.
 std::string line(std::string_view text);
 
 // The window's title: the plain title, then why no real port is driven (simulatedBecause,
@@ -21,5 +25,24 @@ std::string title(std::string_view simulatedBecause, int writeError);
 // A port write that failed. `during` says what was being written ("a register write",
 // "the address-select line").
 std::string writeFailed(std::string_view port, std::string_view during, int error);
+
+// A step of choosing the port, for the terminal, with what the user can do about it.
+std::string portEvent(const bus::PortEvent& event);
+// Why the simulated board stands in, short, for the title ("no permission for /dev/parport0").
+std::string simulatedBecause(const bus::PortError& failure);
+
+std::string noDisplay();
+// QT_QPA_PLATFORM (`asked`) names `platform`, which opens no window on a desktop.
+std::string opensNoWindow(std::string_view asked);
+// Qt could not start on the platforms tried; `reason` is its own words.
+std::string windowSystemFailed(std::string_view asked, std::string_view reason);
+std::string noWaylandCompositor(std::string_view waylandDisplay);
+
+std::string droppedLines(std::size_t count);
+std::string endedBy(int signal);
+
+std::string rootLogin();
+// Root could not be given up: `step` failed with `error` (0: `step` says it all).
+std::string dropFailed(std::string_view step, int error = 0);
 
 } // namespace messages

@@ -23,7 +23,7 @@ printf '%s\n' '#!/usr/bin/perl' 'use POSIX; if (!fork) { kill HUP => $$ if sigpr
 # qx LIMIT [VARIABLE=VALUE...]: the program as $user, through $wrap, ended after LIMIT s.
 qx() {
   timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
-    "${@:2}" $user $wrap "$dir/qx5180"
+    "${@:2}" $user $wrap "${bin:-$dir/qx5180}"
 }
 # Starts the program in the background for 3 s and sets pid to it, the chain's last process.
 started() {
@@ -33,41 +33,54 @@ started() {
 }
 theme() { grep -c 'platformthemes\|gtk' "/proc/$pid/maps"; } # Qt's theme plugins, or GTK
 users=("" "setpriv --reuid=65534 --regid=100 --clear-groups") && [[ $(id -u) -eq 0 ]] || users=("")
+# A Wayland socket where something listens but never answers; a copy of the program whose Qt
+# has no platform plugins (qt.conf beside it names an empty folder).
+mkdir -p "$dir/run" "$dir/bare/platforms" && cp "$1" "$dir/bare/qx5180"
+printf '[Paths]\nPlugins=%s\n' "$dir/bare" >"$dir/bare/qt.conf"
+/usr/bin/python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX)
+s.bind(sys.argv[1]); s.listen(); time.sleep(600)' "$dir/run/mute" & mute=$!
+trap 'kill $xvfb $mute 2>/dev/null; rm -rf "$dir"' EXIT
+sleep 0.5 && chmod 777 "$dir/run/mute"
+if dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q ' installed'; then
+  tried='wayland x' # Wayland first, then X, where no compositor answers
+else
+  echo "SKIP: *** without qt6-wayland, Qt tries X only ***" && tried=x
+fi
 
 for user in "${users[@]}"; do
   # A display it cannot use ends with its own line and status 1, never Qt's abort (134).
   while IFS='|' read -r setting expected; do
-    setting=$(printf '%b' "${setting//XVFB/$x}")
-    out=$(qx 10 $setting 2>&1)
+    setting=$(printf '%b' "${setting//XVFB/$x}") && bin=
+    [[ $setting == BARE* ]] && setting=${setting#BARE } && bin=$dir/bare/qx5180
+    out=$(qx 10 XDG_RUNTIME_DIR="$dir/run" $setting 2>&1)
     check "exit status with [$setting] $user" "$?" 1
-    expected=${expected//NOX/no X server there, or it does not let this user in}
-    expected=${expected//NOWIN/opens no window; the panel needs xcb or wayland}
-    expected=${expected//NOWL/(Debian\'s Qt needs qt6-wayland for Wayland)}
-    plugin='(QT_QPA_PLATFORM): Could not find the Qt platform plugin "nonsense" in ""'
-    expected=${expected//NOPLUGIN/$plugin}
+    expected=${expected//NOWIN/(QT_QPA_PLATFORM) opens no window; the panel needs xcb or wayland}
+    expected=${expected//NOQT/Qt cannot open its window system: could not connect to display}
+    expected=${expected//NOPLUGIN/Could not find the Qt platform plugin \"wayland\" in \"\"}
     check "last line with [$setting] $user" "$(tail -n1 <<<"$out")" "${expected//XVFB/$x}"
   done <<'ROWS'
 |qx5180: no display; start it from a desktop or set DISPLAY
 DISPLAY=|qx5180: no display; start it from a desktop or set DISPLAY
-DISPLAY=:199|qx5180: cannot open display :199: NOX
-DISPLAY=\033[2J\177:199|qx5180: cannot open display ?[2J?:199: NOX
-DISPLAY=garbage|qx5180: DISPLAY "garbage" is not a display name (such as :0)
-DISPLAY=XVFB.5|qx5180: display XVFB.5 has no such screen
-DISPLAY=:199 WAYLAND_DISPLAY=none-9|qx5180: cannot open display :199: NOX
-WAYLAND_DISPLAY=none-9|qx5180: cannot use Wayland display none-9 and no X display is set NOWL
-QT_QPA_PLATFORM=nonsense|qx5180: Qt cannot open its window system "nonsense" NOPLUGIN
+DISPLAY=\033[2J\177:199|qx5180: NOQT ?[2J?:199
+DISPLAY=XVFB.5|qx5180: NOQT XVFB.5
+DISPLAY=:199 WAYLAND_DISPLAY=none-9|qx5180: NOQT :199
+WAYLAND_DISPLAY=\033none-9|qx5180: no Wayland compositor answered at WAYLAND_DISPLAY "?none-9"
+BARE WAYLAND_DISPLAY=mute|qx5180: Qt cannot open its window system: NOPLUGIN
+QT_QPA_PLATFORM=nonsense|qx5180: Qt's window system "nonsense" NOWIN
 QT_QPA_PLATFORM=XCB|qx5180: no display; start it from a desktop or set DISPLAY
-QT_QPA_PLATFORM=linuxfb|qx5180: Qt's window system "linuxfb" (QT_QPA_PLATFORM) NOWIN
-QT_QPA_PLATFORM=offscreen DISPLAY=:0|qx5180: Qt's window system "offscreen" (QT_QPA_PLATFORM) NOWIN
+QT_QPA_PLATFORM=xcb;offscreen DISPLAY=XVFB|qx5180: Qt's window system "xcb;offscreen" NOWIN
 ROWS
 
   # Three seconds are plenty to see start-up; timeout's SIGTERM then ends the panel. Lines
-  # name the port in use, and say why the device was not when there is none.
+  # name the port in use, and say why the device was not when there is none. With both
+  # displays set, Wayland is tried first; where no compositor answers, the window opens on X.
   ours='^qx5180: \(using\|no parallel port available\|cannot open /dev/parport0: No such file o\)'
-  err=$(qx 3 DISPLAY="$x" 2>&1 >/dev/null)
-  check "still running after 3 s, the lines on the port, the end $user" \
-    "$? $(grep -c "$ours" <<<"$err") $(grep ended <<<"$err")" \
-    "124 $([[ -e /dev/parport0 ]] && echo 1 || echo 2) qx5180: ended by SIGTERM"
+  err=$(wrap='strace -f -e trace=connect' qx 3 DISPLAY="$x" WAYLAND_DISPLAY=none-9 \
+    XDG_RUNTIME_DIR="$dir/run" 2>&1 >/dev/null)
+  check "still running after 3 s, the lines on the port, the displays tried, the end $user" \
+    "$? $(grep -c "$ours" <<<"$err") $(grep -o 'none-9\|X11-unix' <<<"$err" | uniq |
+    sed 's/none-9/wayland/;s/X11-unix/x/' | xargs) $(grep ended <<<"$err")" \
+    "124 $([[ -e /dev/parport0 ]] && echo 1 || echo 2) $tried qx5180: ended by SIGTERM"
   # A SIGHUP in flight through every start-up frame: each is complete, then the panel ends.
   err=$(wrap=$dir/hup-pending qx 10 DISPLAY="$x" 2>&1 >/dev/null)
   check "the five start-up writes, then the end, by a SIGHUP at start $user" "$(sed -n -e \

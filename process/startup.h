@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QSocketNotifier;
+
+namespace process {
+
+class LineLog;
+
+// The process as a privileged program should find it, done first in main(): descriptors
+// 0, 1 and 2 open (/dev/null for any the caller closed, so that the port can never become
+// standard error and take its messages as data), and SIGPIPE ignored, so that a reader of
+// standard error that goes away costs the lines, not the program.
+void prepareProcess();
+
+// Qt's own messages go to the log as whole lines, in the text Qt's default handler gives
+// them (QT_MESSAGE_PATTERN included). A fatal one is written out before Qt aborts.
+void logQtMessages(LineLog& log);
+
+// SIGTERM, SIGINT and SIGHUP end the panel as closing its window does. They are blocked
+// from the start, before any thread exists, and read from a signalfd on the event loop, so
+// no handler ever runs: a frame in progress (frames are sent on the event loop's thread)
+// finishes, then the loop ends and main() takes the window and the port down. A signal
+// that arrives before the loop runs waits for it. One the caller ignores stays ignored.
+class EndingSignals : public QObject {
+public:
+    EndingSignals();
+    ~EndingSignals() override;
+    // Once the application exists: a signal read ends its event loop.
+    void watch();
+    // The signal that ended the loop; 0 if none did.
+    int received() const { return m_received; }
+    // Says which signal ended the panel, then ends the process by that signal, as its
+    // default action would have, so the caller sees it (a shell reports 128 + its number).
+    [[noreturn]] void endByIt(LineLog& log) const;
+
+private:
+    int m_fd = -1;
+    int m_received = 0;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+} // namespace process
