@@ -379,7 +379,7 @@ QRect scaled(QRect r, qreal s) {
 }
 
 // The window opens exactly as the README's screenshot shows it (qx5180-snapshot made it).
-TEST(PanelLook, OpensAsTheReadmeShowsIt) {
+TEST(PanelScreenshot, OpensAsTheReadmeShowsIt) {
     const QImage readme(QX_SOURCE_DIR "/docs/panel.png");
     EXPECT_EQ(shot(PanelRig()).convertToFormat(readme.format()), readme);
 }
