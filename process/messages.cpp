@@ -12,6 +12,8 @@ template<class... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+template<class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 std::string quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
