@@ -7,7 +7,9 @@
 #include <QSocketNotifier>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -21,6 +23,11 @@ namespace process {
 namespace {
 
 LineLog* g_log = nullptr;
+sigset_t g_blocked; // the ending signals, blocked in the panel and unblocked in any child
+
+void unblockInChild() {
+    ::sigprocmask(SIG_UNBLOCK, &g_blocked, nullptr);
+}
 
 void toLog(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     const QString text = qFormatLogMessage(type, context, message);
@@ -30,11 +37,17 @@ void toLog(QtMsgType type, const QMessageLogContext& context, const QString& mes
         g_log->flush();
 }
 
+// Every signal whose default action ends the process, but for SIGPIPE (ignored: a reader
+// of standard error that goes away costs the lines only) and those the caller ignores
+// (nohup, a shell's background job): those stay ignored.
 sigset_t endingSignals() {
     sigset_t set;
     sigemptyset(&set);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaddset(&set, signal);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM}) {
+        struct sigaction now {};
+        if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler != SIG_IGN)
+            sigaddset(&set, signal);
+    }
     return set;
 }
 
@@ -58,6 +71,9 @@ void logQtMessages(LineLog& log) {
 
 EndingSignals::EndingSignals() {
     const sigset_t set = endingSignals();
+    g_blocked = set;
+    // A program some library starts (D-Bus autolaunch, say) must be endable by them.
+    ::pthread_atfork(nullptr, nullptr, unblockInChild);
     ::sigprocmask(SIG_BLOCK, &set, nullptr);
     m_fd = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
     if (m_fd < 0) // without a way to read them, they keep their default action
@@ -86,6 +102,8 @@ void EndingSignals::watch() {
 void EndingSignals::endByIt(LineLog& log) const {
     log.line(messages::endedBy(m_received));
     log.flush();
+    // SIGQUIT's default action writes a core file; this end is orderly, not a crash.
+    ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
     struct sigaction byDefault {};
     byDefault.sa_handler = SIG_DFL;
     ::sigaction(m_received, &byDefault, nullptr);

@@ -20,11 +20,12 @@ void prepareProcess();
 // them (QT_MESSAGE_PATTERN included). A fatal one is written out before Qt aborts.
 void logQtMessages(LineLog& log);
 
-// SIGTERM, SIGINT and SIGHUP end the panel as closing its window does. They are blocked
-// from the start, before any thread exists, and read from a signalfd on the event loop, so
-// no handler ever runs: a frame in progress (frames are sent on the event loop's thread)
-// finishes, then the loop ends and main() takes the window and the port down. A signal
-// that arrives before the loop runs waits for it. One the caller ignores stays ignored.
+// SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM end the panel as closing
+// its window does. They are blocked from the start, before any thread exists, and read from
+// a signalfd on the event loop, so no handler ever runs: a frame in progress (frames are
+// sent on the event loop's thread) finishes, then the loop ends and main() takes the window
+// and the port down. A signal that arrives before the loop runs waits for it. One the
+// caller ignores is left alone, so it stays ignored.
 class EndingSignals : public QObject {
 public:
     EndingSignals();

@@ -20,6 +20,7 @@ x=:$(<"$dir/x")
 printf '%s\n' '#!/usr/bin/perl' 'use POSIX; if (!fork) { kill HUP => $$ if sigprocmask(' \
   'SIG_BLOCK, POSIX::SigSet->new(SIGHUP)); exec @ARGV; } wait; print STDERR "wait status $?\n";' \
   >"$dir/hup-pending" && chmod 755 "$dir/hup-pending"
+printf '#!/bin/sh\ntrap "" HUP INT\nexec "$@"\n' >"$dir/nohup" && chmod 755 "$dir/nohup"
 # qx LIMIT [VARIABLE=VALUE...]: the program as $user, through $wrap, ended after LIMIT s.
 qx() {
   timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
@@ -86,6 +87,23 @@ ROWS
   check "the five start-up writes, then the end, by a SIGHUP at start $user" "$(sed -n -e \
     's/^QX5180 sim: address 0x7C data 0x\(..\) ACK .*/\1/p' -e 's/^qx5180: ended by //p' \
     -e 's/^wait status //p' <<<"$err" | tr '\n' ' ')" "80 C0 E0 00 40 SIGHUP 1 "
+  # Each signal whose default action ends a process ends the panel once its frame is done, by
+  # that same signal (128 + its number); those the caller ignores (nohup) stay ignored.
+  signals=(HUP INT QUIT USR1 USR2 ALRM TERM nohup) && declare -A run
+  for s in "${signals[@]}"; do
+    wrap=$([[ $s == nohup ]] && echo "$dir/nohup") qx 10 DISPLAY="$x" 2>"$dir/end-$s" & run[$s]=$!
+  done
+  sleep 2.5 && ended=
+  for s in "${signals[@]}"; do
+    p=${run[$s]} && while c=$(<"/proc/$p/task/$p/children") && [[ $c ]]; do p=${c%% *}; done
+    [[ $s == nohup ]] && kill -HUP "$p" && kill -INT "$p" && sleep 0.5 && s=TERM
+    kill -"$s" "$p"
+  done
+  for s in "${signals[@]}"; do
+    wait "${run[$s]}" && ended+="$? " || ended+="$? $(sed -n 's/^qx5180: ended by //p' "$dir/end-$s") "
+  done
+  check "the end by each signal $user" "$ended" \
+    "129 SIGHUP 130 SIGINT 131 SIGQUIT 138 SIGUSR1 140 SIGUSR2 142 SIGALRM 143 SIGTERM 143 SIGTERM "
   # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
   # session no platform theme, so no GTK, is loaded, even one asked for by name.
   started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3 2>&-
