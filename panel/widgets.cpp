@@ -18,6 +18,24 @@ namespace {
 // much nearer its own indicator, so the longest captions still fit on two lines.
 constexpr int kCaptionGap = 2;
 
+// Fusion outlines circles, grooves, thumbs, boxes and frames at about 2:1 against the
+// window; the panel draws them again at 5:1 (WCAG asks 3:1 for what identifies a control).
+// Circles are not smoothed, which would leave some of their pixels below 3:1.
+const QColor kOutline(0x5a, 0x5a, 0x5a);
+
+void outline(QPainter* painter, const QRect& r, bool round = false) {
+    painter->save();
+    painter->setPen(kOutline);
+    painter->setBrush(Qt::NoBrush);
+    // Through the middle of the outermost pixels, at any scale.
+    const QRectF middle = QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (round)
+        painter->drawEllipse(middle);
+    else
+        painter->drawRect(middle);
+    painter->restore();
+}
+
 void drawFocusRing(QPainter* painter, const QRect& around, const QPalette& palette) {
     const QRegion ring = QRegion(around).subtracted(around.adjusted(2, 2, -2, -2));
     for (const QRect& part : ring)
@@ -234,8 +252,18 @@ void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
         return drawFocusRing(painter, option->rect, option->palette);
     const WithoutFocus plain(option);
     QProxyStyle::drawPrimitive(element, option, painter, widget);
+    if (element == PE_IndicatorRadioButton || element == PE_FrameLineEdit)
+        outline(painter, option->rect, element == PE_IndicatorRadioButton);
+    // Fusion starts a titled frame below its title: the taller of a circle and a line of
+    // text, and 3 pixels more.
+    const int titleHeight =
+        std::max(pixelMetric(PM_ExclusiveIndicatorHeight, option, widget),
+                 option->fontMetrics.height()) + 3;
+    if (element == PE_FrameGroupBox)
+        outline(painter, option->rect.adjusted(0, titleHeight, 0, 0));
+    // Inside the box's border, which stays as it is.
     if (plain.hadFocus() && element == PE_PanelLineEdit)
-        drawFocusRing(painter, option->rect, option->palette);
+        drawFocusRing(painter, option->rect.adjusted(1, 1, -1, -1), option->palette);
 }
 
 void PanelStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -250,6 +278,11 @@ void PanelStyle::drawComplexControl(ComplexControl control, const QStyleOptionCo
                                     QPainter* painter, const QWidget* widget) const {
     const WithoutFocus plain(option);
     QProxyStyle::drawComplexControl(control, option, painter, widget);
+    if (control == CC_Slider)
+        for (const SubControl part : {SC_SliderGroove, SC_SliderHandle})
+            // Clear of the focus ring, which runs round the slider's edge.
+            outline(painter, subControlRect(control, option, part, widget)
+                                 .adjusted(2, 0, -2, part == SC_SliderHandle ? -1 : 0));
     if (plain.hadFocus() && control == CC_Slider)
         drawFocusRing(painter, option->rect, option->palette);
 }

@@ -8,7 +8,9 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -152,8 +154,8 @@ struct Model {
     }
 };
 
-// Where the slider's thumb is drawn.
-QRect thumb(const QSlider* s) {
+// Where a part of the slider is drawn: the thumb, or the groove.
+QRect thumb(const QSlider* s, QStyle::SubControl part = QStyle::SC_SliderHandle) {
     QStyleOptionSlider o;
     o.initFrom(s);
     o.minimum = s->minimum();
@@ -161,7 +163,7 @@ QRect thumb(const QSlider* s) {
     o.tickPosition = s->tickPosition();
     o.sliderPosition = s->value();
     o.sliderValue = s->value();
-    return s->style()->subControlRect(QStyle::CC_Slider, &o, QStyle::SC_SliderHandle, s);
+    return s->style()->subControlRect(QStyle::CC_Slider, &o, part, s);
 }
 
 // Random clicks and keys, each checked as it happens: the writes the board decodes, then what
@@ -417,6 +419,48 @@ TEST(PanelLook, LightUnderADarkPaletteWithAFocusRingOnlyOnTheFocusedControl) {
         EXPECT_TRUE(least >= 3 && ring.width() * ring.height() >= 100) << name << ' ' << least;
     }
     QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+// What identifies a control (radio circles, slider grooves and thumbs, box borders, group
+// frames) stands out from the window at 3:1 or more: from the middle of each side of the
+// part (but a group's top, where its title is), one of the three outermost pixels does.
+TEST(PanelLook, WhatIdentifiesAControlStandsOutAtThreeToOne) {
+    PanelRig rig;
+    rig.window->focusWidget()->clearFocus();
+    const QImage image = shot(rig);
+    const QRgb window = image.pixel(image.width() - 2, image.height() - 2);
+    std::vector<std::pair<QWidget*, QRect>> parts;
+    for (QWidget* w : rig.window->findChildren<QWidget*>()) {
+        if (auto* s = qobject_cast<QSlider*>(w)) {
+            parts.emplace_back(w, thumb(s));
+            parts.emplace_back(w, thumb(s, QStyle::SC_SliderGroove));
+        } else if (qobject_cast<QRadioButton*>(w)) {
+            const int side = w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth);
+            parts.emplace_back(w, QRect(0, (w->height() - side) / 2, side, side));
+        } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QGroupBox*>(w)) {
+            parts.emplace_back(w, w->rect());
+        }
+    }
+    for (const auto& [w, part] : parts) {
+        const QRect r = scaled({w->mapTo(rig.window.get(), part.topLeft()), part.size()},
+                               image.devicePixelRatio());
+        const QPoint middle = r.center();
+        const std::array<std::pair<QPoint, QPoint>, 4> sides = {{
+            {{r.left(), middle.y()}, {1, 0}},
+            {{r.right(), middle.y()}, {-1, 0}},
+            {{middle.x(), r.top()}, {0, 1}},
+            {{middle.x(), r.bottom()}, {0, -1}},
+        }};
+        for (const auto& [edge, inward] : sides) {
+            if (qobject_cast<QGroupBox*>(w) && inward.y() > 0)
+                continue;
+            double most = 1;
+            for (int i = 0; i < 3; ++i)
+                most = std::max(most, contrast(image.pixel(edge + i * inward), window));
+            EXPECT_GE(most, 3) << w->objectName().toStdString() << " at " << edge.x() << ","
+                               << edge.y();
+        }
+    }
 }
 
 // With either font (and at scale 2 in test_panel_scale2): no option caption is cut at top or
