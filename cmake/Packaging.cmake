@@ -64,6 +64,8 @@ install(FILES ${QX_GZ_DIR}/qx5180.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 set(QX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/qx5180)
 install(FILES ${QX_GZ_DIR}/changelog.gz ${QX_PACKAGING_DIR}/copyright
         DESTINATION ${QX_DOC_DIR})
+# The README is the user's guide too: keys, screen readers, reaching the port.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${QX_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME qx5180)
