@@ -21,6 +21,7 @@ printf '%s\n' '#!/usr/bin/perl' 'use POSIX; if (!fork) { kill HUP => $$ if sigpr
   'SIG_BLOCK, POSIX::SigSet->new(SIGHUP)); exec @ARGV; } wait; print STDERR "wait status $?\n";' \
   >"$dir/hup-pending" && chmod 755 "$dir/hup-pending"
 printf '#!/bin/sh\ntrap "" HUP INT\nexec "$@"\n' >"$dir/nohup" && chmod 755 "$dir/nohup"
+printf '#!/bin/bash\nexec -a $%s "$@" 2>&-\n' "'\\e]0;x\\a'" >"$dir/argv0" && chmod 755 "$dir/argv0"
 # qx LIMIT [VARIABLE=VALUE...]: the program as $user, through $wrap, ended after LIMIT s.
 qx() {
   timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
@@ -100,16 +101,19 @@ ROWS
     kill -"$s" "$p"
   done
   for s in "${signals[@]}"; do
-    wait "${run[$s]}" && ended+="$? " || ended+="$? $(sed -n 's/^qx5180: ended by //p' "$dir/end-$s") "
+    wait "${run[$s]}"
+    ended+="$? $(sed -n 's/^qx5180: ended by //p' "$dir/end-$s") "
   done
   check "the end by each signal $user" "$ended" \
     "129 SIGHUP 130 SIGINT 131 SIGQUIT 138 SIGUSR1 140 SIGUSR2 142 SIGALRM 143 SIGTERM 143 SIGTERM "
   # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
-  # session no platform theme, so no GTK, is loaded, even one asked for by name.
-  started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3 2>&-
-  check "descriptor 2 when started without it, themes, SIGPIPE ignored $user" \
+  # session no platform theme, so no GTK, is loaded, even one asked for by name. Its window's
+  # class is its own name, whatever argv[0] holds (here a terminal's escape sequence).
+  wrap=$dir/argv0 started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3
+  check "descriptor 2 when started without it, themes, SIGPIPE ignored, WM_CLASS $user" \
     "$(readlink /proc/$pid/fd/2) $(theme) $(($(awk '/^SigIgn/ {print "0x" $2}' \
-    /proc/$pid/status) >> 12 & 1))" "/dev/null 0 1"
+    /proc/$pid/status) >> 12 & 1)) $(xprop -display "$x" -id "$(DISPLAY=$x xdotool search \
+    --name 'QX5180 Audio')" WM_CLASS)" '/dev/null 0 1 WM_CLASS(STRING) = "qx5180", "qx5180"'
   kill "$pid"; wait $!
   qx 3 DISPLAY="$x" 2>&1 >/dev/null | head -n1 >/dev/null
   check "still running after the reader of standard error left $user" "${PIPESTATUS[0]}" 124
