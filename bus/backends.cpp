@@ -74,8 +74,11 @@ private:
 
 class DirectPort final : public Port {
 public:
-    explicit DirectPort(PortAccess& system) : m_system(system) {}
-    ~DirectPort() override { m_system.ioperm(kPortAddress, 1, false); }
+    DirectPort(PortAccess& system, int lock) : m_system(system), m_lock(lock) {}
+    ~DirectPort() override {
+        m_system.ioperm(kPortAddress, 1, false);
+        m_system.close(m_lock);
+    }
     DirectPort(const DirectPort&) = delete;
     DirectPort& operator=(const DirectPort&) = delete;
 
@@ -89,6 +92,7 @@ public:
 
 private:
     PortAccess& m_system;
+    int m_lock;
     LinePacer m_pacer;
 };
 
@@ -210,12 +214,19 @@ std::unique_ptr<Port> openDirectPort(PortAccess& system, const PortReport& repor
         report(DirectIoSkipped{Why::NotListed});
         return nullptr;
     }
+    int lock = -1;
+    std::string holder;
+    if (const int error = system.lock(kPortLock, lock, holder); error != 0) {
+        failure = PortError{PortError::Kind::Lock, error, holder, {}, false};
+        return nullptr;
+    }
     if (const int error = system.ioperm(kPortAddress, 1, true); error != 0) {
+        system.close(lock);
         // Root refused as well means the kernel is locked down against port access.
         failure = PortError{PortError::Kind::DirectIo, error, "", {}, system.geteuid() == 0};
         return nullptr;
     }
-    return std::make_unique<DirectPort>(system);
+    return std::make_unique<DirectPort>(system, lock);
 }
 
 } // namespace

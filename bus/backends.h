@@ -13,6 +13,9 @@
 namespace bus {
 
 inline constexpr const char* kParportDevice = "/dev/parport0";
+// Taken for as long as a panel drives kPortAddress by direct I/O: the kernel keeps no claim
+// of its own there, and two panels' frames would interleave on the wire.
+inline constexpr const char* kPortLock = "/run/lock/qx5180-0x378.lock";
 // How long start-up may wait for a shared port that someone else is using.
 inline constexpr std::chrono::milliseconds kClaimLimit{2000};
 // The least time any line state lasts on a real port, for standard-mode I2C (see backends.cpp).
@@ -26,6 +29,7 @@ struct PortError {
         Claim,    // claiming it
         Busy,     // a shared claim that waited `waited` in vain; detail: the holder, if known
         DirectIo, // ioperm() at kPortAddress; asRoot: refused although root asked
+        Lock,     // locking kPortLock; detail: the process holding it, when EWOULDBLOCK
     };
     Kind kind;
     int error = 0;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #define QX_HAVE_PORT_IO 1
 #endif
 
+#include <algorithm>
 #include <cerrno>
 
 namespace bus {
@@ -82,6 +84,26 @@ public:
     }
     void outb(std::uint8_t, std::uint16_t) override {}
 #endif
+
+    int lock(const std::string& path, int& fd, std::string& holder) override {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return errno;
+        if (::flock(fd, LOCK_EX | LOCK_NB) < 0) {
+            const int error = errno;
+            char text[32] = {};
+            const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
+            holder.assign(text, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            ::close(fd);
+            fd = -1;
+            return error;
+        }
+        const std::string pid = std::to_string(::getpid());
+        if (::ftruncate(fd, 0) != 0 ||
+            ::pwrite(fd, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size()))
+            holder.clear(); // the lock holds all the same; only its note is missing
+        return 0;
+    }
 
     uid_t geteuid() override {
         return ::geteuid();

@@ -33,6 +33,10 @@ public:
     // afterwards).
     virtual int ioperm(unsigned long first, unsigned long count, bool on) = 0;
     virtual void outb(std::uint8_t value, std::uint16_t port) = 0;
+    // An exclusive lock (flock) on `path`, created if missing, held until fd is closed; the
+    // file then holds this process's id. Without waiting: EWOULDBLOCK while another process
+    // holds it, whose id is then read into `holder`.
+    virtual int lock(const std::string& path, int& fd, std::string& holder) = 0;
     // Whether a refused ioperm() came from root, to tell lockdown from missing rights.
     virtual uid_t geteuid() = 0;
 };

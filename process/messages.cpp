@@ -49,6 +49,12 @@ std::string explain(const bus::PortError& failure) {
             return gaveUp + ": another program is using the port (" + failure.detail + ")";
         return gaveUp + ": the printer driver is printing, or another program is using the port";
     }
+    case Kind::Lock:
+        if (e == EWOULDBLOCK)
+            return "I/O port " + bus::portAddressText() + " is driven by another panel" +
+                   (failure.detail.empty() ? "" : " (process " + failure.detail + ")");
+        return "cannot lock I/O port " + bus::portAddressText() + " (" + bus::kPortLock +
+               "): " + what;
     case Kind::DirectIo:
         const std::string reach = "cannot reach I/O port " + bus::portAddressText() + ": " + what;
         if (e != EPERM)
@@ -142,6 +148,8 @@ std::string simulatedBecause(const bus::PortError& failure) {
         if (failure.detail.starts_with("ppdev"))
             return device + " used by another program";
         return device + " busy";
+    case Kind::Lock:
+        return e == EWOULDBLOCK ? ioPort + " used by another panel" : "cannot lock " + ioPort;
     case Kind::DirectIo:
         return e == EPERM ? "no permission for " + ioPort : "cannot reach " + ioPort;
     }

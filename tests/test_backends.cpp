@@ -89,6 +89,11 @@ struct Kernel : bus::PortAccess, process::Credentials {
         content = proc;
         return call("read", path);
     }
+    int lock(const std::string& path, int& fd, std::string& holder) override {
+        fd = nextFd++;
+        holder = "4242";
+        return call("lock", path + " -> " + std::to_string(fd));
+    }
     int ioperm(unsigned long first, unsigned long count, bool on) override {
         const std::string range = std::to_string(first) + " " + std::to_string(count);
         return call("ioperm", range + (on ? " on" : " off"), on ? "ioperm" : "-");
@@ -235,6 +240,10 @@ const ChoiceCase kChoices[] = {
     {"IoportsUnreadable", fails("open", ENOENT, "read", EACCES), "", 1000,
      kNoNode + "qx5180: direct port I/O not tried: cannot read /proc/ioports: Permission denied\n" +
          kSim + "no parallel port"},
+    // One panel per port: a second one names the first.
+    {"AnotherPanelDrivesThePort", fails("open", ENOENT, "lock", EWOULDBLOCK), "", 0,
+     kNoNode + "qx5180: I/O port 0x378 is driven by another panel (process 4242)\n" + kSim +
+         "I/O port 0x378 used by another panel"},
     {"NotRoot", fails("open", ENOENT, "ioperm", EPERM), "  0000-0000 : parport0\n", 1000,
      kNoNode +
          "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
@@ -261,8 +270,9 @@ TEST(Backends, HoldTheirClaimUntilTheEndAndPaceEveryLineState) {
                "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4", "PPWDATA 4", "PPWDATA 4",
                "PPRELEASE 4", "close 4"}},
              {{{"open", ENOENT}},
-              {"open /dev/parport0 -> -1", "read /proc/ioports", "ioperm 888 1 on",
-               "ioperm 888 1 off"}}}) {
+              {"open /dev/parport0 -> -1", "read /proc/ioports",
+               "lock /run/lock/qx5180-0x378.lock -> 3", "ioperm 888 1 on", "ioperm 888 1 off",
+               "close 3"}}}) {
         Kernel k;
         k.errors = errors;
         auto chosen = bus::choosePort(
@@ -411,6 +421,20 @@ const DropCase kDrops[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Privileges, DropRoot, testing::ValuesIn(kDrops),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The real lock: held by the first taker, who is named to the next.
+TEST(Backends, TheRealLockNamesItsHolder) {
+    const std::string path = testing::TempDir() + "qx5180-test.lock";
+    int first = -1;
+    int second = -1;
+    std::string holder;
+    EXPECT_EQ(bus::realPortAccess().lock(path, first, holder), 0);
+    EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), EWOULDBLOCK);
+    EXPECT_EQ(holder, std::to_string(getpid()));
+    ::close(first);
+    EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), 0);
+    ::close(second);
+}
 
 // The user database's entry, as the system keeps it.
 TEST(Credentials, ReadTheUserDatabase) {
