@@ -4,6 +4,7 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <seccomp.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -116,6 +117,19 @@ bool takeUsersEnvironment(Credentials& system, std::ostream& messages,
     return true;
 }
 
+// A privileged panel starts no program, whatever asks it to: D-Bus autolaunching a session
+// bus, a unixexec: address that the X server's AT_SPI_BUS property names, anything a library
+// runs. Such a program would inherit the open device or, through fork and exec, the I/O
+// permission. Refusing the exec itself holds for every path, whoever names the program;
+// a library that meets the refusal goes on without what it wanted (a session bus it had to
+// start, say), while one reachable through the kept environment (XDG_RUNTIME_DIR/bus) is
+// still used, screen readers included.
+bool forbidPrograms(Credentials& system, std::ostream& messages) {
+    if (const int error = system.forbidPrograms(); error != 0)
+        return fail(messages, "seccomp filter against execve and execveat", error);
+    return true;
+}
+
 bool becomeUser(Credentials& system, std::ostream& messages, uid_t uid, gid_t gid) {
     const auto account = system.account(uid);
     // Groups first: once the uid is gone, so is the right to change them, and root's
@@ -156,7 +170,7 @@ bool becomeUser(Credentials& system, std::ostream& messages, uid_t uid, gid_t gi
     // Nothing this process starts later may gain rights through a set-user-ID file.
     if (const int error = system.forbidNewPrivileges(); error != 0)
         return fail(messages, "prctl(PR_SET_NO_NEW_PRIVS)", error);
-    return true;
+    return forbidPrograms(system, messages);
 }
 
 class RealCredentials final : public Credentials {
@@ -213,6 +227,19 @@ public:
     }
     int setgid(gid_t gid) override { return ::setgid(gid) < 0 ? errno : 0; }
     int setuid(uid_t uid) override { return ::setuid(uid) < 0 ? errno : 0; }
+    int forbidPrograms() override {
+        scmp_filter_ctx filter = ::seccomp_init(SCMP_ACT_ALLOW);
+        if (!filter)
+            return ENOMEM;
+        int rc = ::seccomp_attr_set(filter, SCMP_FLTATR_CTL_TSYNC, 1);
+        for (const int call : {SCMP_SYS(execve), SCMP_SYS(execveat)})
+            if (rc == 0)
+                rc = ::seccomp_rule_add(filter, SCMP_ACT_ERRNO(EPERM), call, 0);
+        if (rc == 0)
+            rc = ::seccomp_load(filter);
+        ::seccomp_release(filter);
+        return -rc;
+    }
     int forbidNewPrivileges() override {
         return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) < 0 ? errno : 0;
     }
@@ -236,7 +263,7 @@ bool dropRoot(Credentials& system, std::ostream& messages) {
     const auto uidText = system.getenv("SUDO_UID");
     if (!uidText) {
         messages << messages::rootLogin() << '\n';
-        return true;
+        return forbidPrograms(system, messages);
     }
     const auto uid = parseId<uid_t>(*uidText);
     if (!uid)

@@ -42,6 +42,8 @@ public:
     virtual int setuid(uid_t uid) = 0;
     // prctl(PR_SET_NO_NEW_PRIVS): no exec from here on can grant rights.
     virtual int forbidNewPrivileges() = 0;
+    // A seccomp filter, in every thread and for good: execve and execveat fail with EPERM.
+    virtual int forbidPrograms() = 0;
 };
 
 // The real calls; they live for the whole program.
@@ -62,6 +64,9 @@ Credentials& realCredentials();
 //   set-user-ID root (real uid not 0) the same, becoming the real user; SUDO_* is ignored,
 //                                    since whoever started the program could have set it.
 //   a root login (no SUDO_UID)       there is no one to become; keeps running, says so; true.
+//
+// Either way a privileged start then runs no program at all (see forbidPrograms): the port
+// rights outlast the drop, and ioperm's are inherited through fork and exec.
 //
 // On any failure writes one line to `messages` and returns false: the caller must exit
 // rather than run on with rights it meant to drop.

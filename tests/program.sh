@@ -179,4 +179,10 @@ check "Qt theme or GTK set-user-ID" "$(theme)" 0
 check "user and group after the drop" "$(grep '^[UG]id' /proc/$pid/status | tr -s '\t' ' ')" \
   $'Uid: 65534 65534 65534 65534\nGid: 100 100 100 100'
 wait $!
+# With no session bus Qt's accessibility has D-Bus start one (dbus-launch); a privileged
+# panel runs no program, that one included: no exec succeeds but strace's of the panel.
+execs=$(user= wrap='strace -f -e trace=execve,execveat -u nobody' qx 4 DISPLAY="$x" 2>&1 |
+  grep 'execve')
+check "programs run by a set-user-ID panel" "$(grep -c ' = 0$' <<<"$execs") $(grep -c \
+  'dbus-launch.* = -1 EPERM' <<<"$execs" | sed 's/^[1-9][0-9]*$/refused/')" "1 refused"
 exit $failed

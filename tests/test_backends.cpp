@@ -119,6 +119,7 @@ struct Kernel : bus::PortAccess, process::Credentials {
     }
     int clearenv() override { return call("clearenv"); }
     int forbidNewPrivileges() override { return call("prctl", "PR_SET_NO_NEW_PRIVS"); }
+    int forbidPrograms() override { return call("seccomp", "execve execveat"); }
     int initgroups(const std::string& user, gid_t group) override {
         return call("initgroups", user + " " + std::to_string(group));
     }
@@ -360,7 +361,8 @@ const Lines kDrop{"clearenv",
                   "setenv USER alice",
                   "setenv LOGNAME alice",
                   "setenv PATH /usr/local/bin:/usr/bin:/bin",
-                  "prctl PR_SET_NO_NEW_PRIVS"};
+                  "prctl PR_SET_NO_NEW_PRIVS",
+                  "seccomp execve execveat"};
 Lines upTo(std::size_t n) {
     return Lines(kDrop.begin(), kDrop.begin() + static_cast<std::ptrdiff_t>(n));
 }
@@ -378,7 +380,8 @@ const DropCase kDrops[] = {
      fails(),
      "",
      {"clearenv", "setgroups 100", "setresgid 100", "setresuid 1000", "setgid 0", "setuid 0",
-      "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS"}},
+      "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS",
+      "seccomp execve execveat"}},
     {"SetUserIdInstall",
      Quirk::SetUserId,
      "SUDO_UID=1001 QT_PLUGIN_PATH=/x XDG_CURRENT_DESKTOP=GNOME DISPLAY=unix/:0 LC_TIME=C "
@@ -388,12 +391,16 @@ const DropCase kDrops[] = {
      {"clearenv", "setenv DISPLAY unix/:0", "setenv LC_TIME C", "setenv TERM xterm",
       "initgroups alice 100", "setresgid 100", "setresuid 1000", "setgid 0", "setuid 0",
       "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice",
-      "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS"}},
+      "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS",
+      "seccomp execve execveat"}},
     {"NotRoot", Quirk::NotRoot, "", fails(), "", upTo(0)},
-    {"RootLogin", Quirk::None, "SUDO_UID= SUDO_GID=", fails(),
+    {"RootLogin",
+     Quirk::None,
+     "SUDO_UID= SUDO_GID=",
+     fails(),
      "qx5180: running as root: no invoking user to drop to (start it from your own account, "
      "through sudo if the port needs root)",
-     upTo(0)},
+     {"seccomp execve execveat"}},
     {"InitgroupsFails", Quirk::None, "", fails("initgroups", ENOMEM),
      kCannot + "initgroups(alice, 100): Cannot allocate memory", upTo(2)},
     {"SetresgidFails", Quirk::None, "", fails("setresgid", EPERM),
@@ -407,7 +414,9 @@ const DropCase kDrops[] = {
     {"RootRegainable", Quirk::RootBack, "", fails(),
      kCannot + "root could be regained after setresuid(1000)", upTo(6)},
     {"NoNewPrivilegesFails", Quirk::None, "", fails("prctl", EINVAL),
-     kCannot + "prctl(PR_SET_NO_NEW_PRIVS): Invalid argument", kDrop},
+     kCannot + "prctl(PR_SET_NO_NEW_PRIVS): Invalid argument", upTo(11)},
+    {"NoFilterAgainstPrograms", Quirk::None, "", fails("seccomp", EINVAL),
+     kCannot + "seccomp filter against execve and execveat: Invalid argument", kDrop},
     {"UidTrailingSpace", Quirk::None, "SUDO_UID=1000\x7f", fails(),
      kCannot + "SUDO_UID \"1000?\" is not a user id", upTo(0)},
     {"UidMeaningNoChange", Quirk::None, "SUDO_UID=4294967295", fails(),
