@@ -1,0 +1,124 @@
+#!/usr/bin/env python3
+# What a blind user hears: Debian's Orca, unchanged, reads the panel on an Xvfb, a window
+# manager and a session bus of their own, speaking through speech-dispatcher and espeak-ng
+# into libao's null device; a handler on Orca's "speech" logger writes down each utterance.
+# Usage: tests/screenreader.py PATH-TO-qx5180 [ROWS-FILE | -] [-v]   (rows below by default)
+# A row: keys (xdotool names) | texts heard; ... | texts not heard; ...   Each text is matched
+# as whole words in all Orca says from the row's first key until it has been quiet for 1 s.
+# -v prints what each row heard. Exit status 1 when a row fails or Orca never reads the panel.
+import os, re, signal, subprocess, sys, tempfile, time
+
+# From the start: focus on MONO VOLUME, every control at its start-up value. The words are
+# what the screen shows at that moment. Orca speaks a value equal to the last one it spoke
+# only when the panel says it again (the second row; Right to "med").
+ROWS = """\
+Right | 2 | percent
+Tab Right | LEFT VOLUME CONTROL slider 1; 2 | percent
+Tab Tab space | every control and the chip back at the start-up values
+Tab Left | ADDRESS BIT; 0; address 0x7C; 1; address 0x7D
+Tab Tab Tab Tab | MONO VOLUME CONTROL Step #; 1; RIGHT HEADPHONE; SHUTDOWN
+Tab Down Down | MODE 1; outputs P, MUTE, MUTE; MODE 2; outputs SHUTDOWN, P, P
+Tab Tab Tab Right | LOUDSPEAKER; SHUTDOWN; LEFT HEADPHONE; P; ON; 3D on the headphones
+Tab Right | 3D LEVEL; low; med | percent; 1; 2
+Right Right Left KP_Enter | high; max; 3D LEVEL high | percent; 3; 4
+Tab Right Tab Right | OUTPUT CAPACITOR; OCL; capacitor-less outputs; NARROW; narrow 3D
+Tab Right | STEREO INPUT CONFIGURATIONS; L1 AND R1; input L1 and R1
+Tab End | MONO VOLUME CONTROL slider 1; 32 | percent
+KP_Enter | MONO VOLUME CONTROL slider 32
+KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up | SHUTDOWN P P
+KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | 32 MONO VOLUME CONTROL | Step #
+"""
+LAUNCH = ('import logging, runpy, sys; sys.argv[1:] = ["--user-prefs", sys.argv[1]]; '
+          'logging.getLogger("speech").addHandler(logging.StreamHandler(sys.stdout)); '
+          'runpy.run_path("/usr/bin/orca", run_name="__main__")')
+SPEECHD = ('AudioOutputMethod "libao"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
+           'DefaultModule espeak-ng\n')
+
+
+def run(panel, rows, verbose, tmp):
+    env = dict(PATH=os.environ["PATH"], HOME=tmp, XDG_RUNTIME_DIR=tmp, LANG="C.UTF-8",
+               QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    os.makedirs(tmp + "/.config/speech-dispatcher")
+    open(tmp + "/.config/speech-dispatcher/speechd.conf", "w").write(SPEECHD)
+    open(tmp + "/.libao", "w").write("default_driver=null\n")
+    started = []  # all in the first one's process group, so that one kill ends them all
+
+    def start(*argv, out=None):
+        started.append(subprocess.Popen(
+            argv, env=env, process_group=started[0].pid if started else 0, stdin=subprocess.DEVNULL,
+            stdout=open(tmp + out, "w") if out else subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        return started[-1]
+
+    def first_line(name):  # of a file once written; "" for a socket once there
+        if not until(lambda: os.path.exists(tmp + name) and not os.path.isfile(tmp + name) or
+                     os.path.isfile(tmp + name) and os.path.getsize(tmp + name), 10):
+            sys.exit("FAIL: no %s after 10 s" % name)
+        return open(tmp + name).readline().strip() if os.path.isfile(tmp + name) else ""
+
+    try:
+        start("Xvfb", "-displayfd", "1", "-nolisten", "tcp", out="/x")
+        env["DISPLAY"] = ":" + first_line("/x")
+        start("dbus-daemon", "--session", "--nofork", "--print-address=1", out="/bus")
+        env["DBUS_SESSION_BUS_ADDRESS"] = first_line("/bus")
+        start("openbox")
+        start("speech-dispatcher", "--run-single", "--timeout", "0")
+        first_line("/speech-dispatcher/speechd.sock")
+        start("/usr/bin/python3", "-c", LAUNCH, tmp, out="/said")
+        said = lambda: re.findall(r"^SPEECH OUTPUT: '(.*)'(?: \{.*)?$", open(tmp + "/said").read(),
+                                  re.M)
+        if not quiet(said, lambda: "Screen reader on." in said(), 30):
+            return "FAIL: Orca did not start; it said %r" % said()
+        for _ in range(3):  # Xvfb now and then drops a new client at once
+            if start(panel).poll() is None and quiet(
+                    said, lambda: any(u.startswith("MONO VOLUME") for u in said()), 20):
+                break
+        else:
+            return "FAIL: Orca did not read the panel; it said %r" % said()
+        failed = 0
+        for row in filter(lambda r: r.strip() and not r.startswith("#"), rows):
+            keys, want, shun = [[w.strip() for w in f.split(";") if w.strip()]
+                                for f in (row.split("|") + ["", ""])[:3]]
+            before = len(said())
+            heard = lambda: " / ".join(said()[before:])
+            has = lambda text: re.search(r"(?<!\w)%s(?!\w)" % re.escape(text), heard())
+            for key in keys[0].split():
+                subprocess.run(["xdotool", "key", key], env=env, check=True)
+                time.sleep(0.3)
+            quiet(said, lambda: all(map(has, want)), 8)
+            bad = [w for w in want if not has(w)] + ["not " + w for w in shun if has(w)]
+            if bad or verbose:
+                print("%s%s: heard [%s]" % ("FAIL: " if bad else "", keys[0], heard()) +
+                      (", wanted [%s]" % "], [".join(bad) if bad else ""))
+            failed |= bool(bad)
+        return failed
+    finally:
+        for sig in (signal.SIGTERM, signal.SIGKILL) if started else ():
+            time.sleep(0.5)
+            os.killpg(started[0].pid, sig)  # the group lasts while its first process is unwaited
+        for p in started:
+            p.wait()
+
+
+def until(ready, seconds):
+    end = time.monotonic() + seconds
+    while not ready() and time.monotonic() < end:
+        time.sleep(0.1)
+    return ready()
+
+
+def quiet(said, done, seconds):
+    """Whether, within the time, done() came true and then Orca said nothing for 1 s."""
+    seen = [said(), time.monotonic()]
+
+    def calm():
+        if said() != seen[0]:
+            seen[:] = [said(), time.monotonic()]
+        return time.monotonic() - seen[1] > 1 and done()
+    return until(calm, seconds)
+
+
+if __name__ == "__main__":
+    args = [a for a in sys.argv[1:] if a != "-v"]
+    rows = ROWS.splitlines() if len(args) < 2 else open(args[1] if args[1] != "-" else 0)
+    with tempfile.TemporaryDirectory(prefix="screenreader.") as tmp:
+        sys.exit(run(os.path.abspath(args[0]), rows, "-v" in sys.argv, tmp))
