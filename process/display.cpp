@@ -73,9 +73,14 @@ LineLog* startLog = nullptr;
     std::_Exit(1);
 }
 
+QtMessageHandler afterStart = nullptr;
+
 void duringStart(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg)
         startFailed(text);
+    // Qt may wait for a thread it could not start; what follows that must not wait too.
+    if (text.startsWith("QThread::start:") && afterStart)
+        return afterStart(type, context, text);
     held.push_back({type, context.category ? context.category : "", text});
 }
 
@@ -125,9 +130,9 @@ std::unique_ptr<QApplication> openApplication(const WindowSystem& system, int& a
 
     starting = &system;
     startLog = &log;
-    const QtMessageHandler previous = qInstallMessageHandler(duringStart);
+    afterStart = qInstallMessageHandler(duringStart);
     auto application = std::make_unique<QApplication>(argc, argv);
-    qInstallMessageHandler(previous);
+    qInstallMessageHandler(afterStart);
     // What Qt said on a start that worked still reaches standard error, in its own words.
     for (const Held& message : held)
         qt_message_output(message.type,

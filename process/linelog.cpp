@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace process {
@@ -92,7 +93,11 @@ LineLog::LineLog(int fd, std::size_t capacity) : m_shared(std::make_shared<Share
     sigset_t previous;
     sigfillset(&all);
     ::pthread_sigmask(SIG_SETMASK, &all, &previous);
-    std::thread(writeLines, m_shared).detach();
+    try {
+        std::thread(writeLines, m_shared).detach();
+    } catch (const std::system_error& failure) {
+        m_threadError = failure.code().value(); // lines are then written as they come
+    }
     ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
@@ -108,6 +113,10 @@ void LineLog::line(std::string_view text) {
     const std::lock_guard lock(s.mutex);
     if (s.broken)
         return;
+    if (m_threadError != 0) {
+        s.broken = !writeAll(s.fd, std::string(text) + '\n');
+        return;
+    }
     if (s.lines.size() >= s.capacity) {
         ++s.dropped;
         return;

@@ -29,6 +29,9 @@ public:
 
     // Queues one line; `text` holds no newline. Safe from any thread.
     void line(std::string_view text);
+    // Why the writer thread could not be started (an errno value), or 0. Without it each
+    // line is written as it comes, and may stall its caller.
+    int threadError() const { return m_threadError; }
     // A stream over line(): each '\n' ends a line. For one thread at a time.
     std::ostream& stream() { return m_stream; }
     // Waits until every queued line is written, giving up once `quiet` passes with no line
@@ -52,6 +55,7 @@ private:
     };
 
     std::shared_ptr<Shared> m_shared;
+    int m_threadError = 0;
     Buffer m_buffer{*this};
     std::ostream m_stream{&m_buffer};
 };

@@ -32,6 +32,10 @@ int main() {
     std::atexit([] { standardError().flush(); });
     std::ostream& messages = log.stream();
 
+    if (const std::string missing = process::missingResources(log); !missing.empty()) {
+        log.line(missing);
+        return 1;
+    }
     const process::WindowSystem windowSystem = process::chooseWindowSystem();
     if (windowSystem.platforms.empty()) {
         log.line(windowSystem.refusal);

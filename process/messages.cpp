@@ -180,6 +180,16 @@ std::string droppedLines(std::size_t count) {
                 " dropped while standard error was not being read");
 }
 
+std::string tooFew(std::string_view what, std::string_view setting, std::size_t limit,
+                   std::size_t needed) {
+    return line("too few " + std::string(what) + " allowed: " + std::to_string(limit) + " (" +
+                std::string(setting) + "); the panel needs " + std::to_string(needed));
+}
+
+std::string cannotContinue(std::string_view what, std::string_view reason) {
+    return line("cannot " + std::string(what) + ": " + std::string(reason) + "; the panel ends");
+}
+
 std::string endedBy(int signal) {
     const char* name = ::sigabbrev_np(signal);
     return line("ended by SIG" + std::string(name ? name : std::to_string(signal)));

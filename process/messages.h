@@ -39,6 +39,12 @@ std::string windowSystemFailed(std::string_view asked, std::string_view reason);
 std::string noWaylandCompositor(std::string_view waylandDisplay);
 
 std::string droppedLines(std::size_t count);
+// What the panel needs and cannot have. Before the port is taken: `limit` allowed (by
+// `setting`, e.g. "ulimit -n"), `needed` needed.
+std::string tooFew(std::string_view what, std::string_view setting, std::size_t limit,
+                   std::size_t needed);
+// A thread could not be started, or memory not had (`error`), while `during` was going on.
+std::string cannotContinue(std::string_view what, std::string_view reason);
 std::string endedBy(int signal);
 
 std::string rootLogin();

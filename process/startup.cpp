@@ -5,17 +5,21 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QThread>
 
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string>
 
 namespace process {
@@ -29,12 +33,58 @@ void unblockInChild() {
     ::sigprocmask(SIG_UNBLOCK, &g_blocked, nullptr);
 }
 
+// Below these the panel cannot start: measured, with room to spare, at 16 descriptors and
+// some 460 MiB of address space (libraries, fonts, a stack per thread).
+constexpr rlim_t kDescriptors = 32;
+constexpr rlim_t kAddressSpace = rlim_t{640} << 20;
+
+// Qt goes on without a thread it could not start; without the one that reads the window
+// system's events, the window would sit there deaf to keys, clicks and its close. The panel
+// ends instead, as on a signal: the loop stops between frames and the port is released.
+constexpr char kNoThread[] = "QThread::start: Thread creation error";
+
 void toLog(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith(kNoThread)) {
+        // "... error (Resource temporarily unavailable)": the reason, in the C library's words.
+        const QString reason = message.mid(sizeof kNoThread - 1).remove('(').remove(')');
+        g_log->line(messages::cannotContinue("start a thread", reason.trimmed().toStdString()));
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app || QThread::currentThread() == app->thread()) {
+            // The thread that sends the frames, so none is in progress; it may now wait for
+            // the missing thread for ever. Ending here leaves the bus as the last frame did,
+            // and the kernel releases the port with its descriptor.
+            g_log->flush();
+            std::_Exit(1);
+        }
+        QMetaObject::invokeMethod(
+            app, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+        return;
+    }
     const QString text = qFormatLogMessage(type, context, message);
     for (const QString& line : text.split('\n'))
         g_log->line(line.toLocal8Bit().toStdString());
-    if (type == QtFatalMsg)
+    if (type == QtFatalMsg) {
+        // Qt would abort: a core file, for a want the line above has named.
         g_log->flush();
+        std::_Exit(1);
+    }
+}
+
+// Memory that cannot be had ends in std::terminate; one line, and no core file.
+[[noreturn]] void terminated() {
+    std::string reason = "an unexpected error";
+    try {
+        if (const std::exception_ptr failure = std::current_exception())
+            std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        reason = "out of memory";
+    } catch (const std::exception& failure) {
+        reason = failure.what();
+    } catch (...) {
+    }
+    g_log->line(messages::cannotContinue("go on", reason));
+    g_log->flush();
+    std::_Exit(1);
 }
 
 // Every signal whose default action ends the process, but for SIGPIPE (ignored: a reader
@@ -67,6 +117,21 @@ void prepareProcess() {
 void logQtMessages(LineLog& log) {
     g_log = &log;
     qInstallMessageHandler(toLog);
+}
+
+std::string missingResources(LineLog& log) {
+    g_log = &log;
+    std::set_terminate(terminated);
+    if (log.threadError() != 0)
+        return messages::cannotContinue("start a thread", std::strerror(log.threadError()));
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < kDescriptors)
+        return messages::tooFew("file descriptors", "ulimit -n", files.rlim_cur, kDescriptors);
+    rlimit space{};
+    if (::getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur < kAddressSpace)
+        return messages::tooFew("MiB of address space", "ulimit -v", space.rlim_cur >> 20,
+                                kAddressSpace >> 20);
+    return {};
 }
 
 EndingSignals::EndingSignals() {

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <memory>
+#include <string>
 
 class QSocketNotifier;
 
@@ -16,8 +17,16 @@ class LineLog;
 // standard error that goes away costs the lines, not the program.
 void prepareProcess();
 
+// What a start needs and a limit set by the caller can deny: a thread for standard error,
+// file descriptors (ulimit -n) and address space (ulimit -v). Checked before the port is
+// taken; the line that names what is missing, or empty. From here on memory that cannot
+// be had (std::terminate) ends the program with one line in `log` and status 1.
+std::string missingResources(LineLog& log);
+
 // Qt's own messages go to the log as whole lines, in the text Qt's default handler gives
-// them (QT_MESSAGE_PATTERN included). A fatal one is written out before Qt aborts.
+// them (QT_MESSAGE_PATTERN included). A fatal one is written out, then the program ends
+// with status 1 (Qt would abort). A thread Qt cannot start gets one line naming it, and the
+// event loop then ends with status 1, so main() releases the port.
 void logQtMessages(LineLog& log);
 
 // SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM end the panel as closing

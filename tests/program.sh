@@ -73,6 +73,20 @@ QT_QPA_PLATFORM=XCB|qx5180: no display; start it from a desktop or set DISPLAY
 QT_QPA_PLATFORM=xcb;offscreen DISPLAY=XVFB|qx5180: Qt's window system "xcb;offscreen" NOWIN
 ROWS
 
+  # A limit that denies what the panel needs gets one line naming it and status 1, before the
+  # port is taken; a thread denied later ends it too. At 3 descriptors the dynamic loader
+  # cannot even load it (127).
+  check "3 descriptors $user" "$(wrap='prlimit --nofile=3' qx 9 DISPLAY="$x" &>/dev/null
+    echo $?)" 127
+  for n in {4..12}; do
+    check "$n descriptors $user" "$(wrap="prlimit --nofile=$n" qx 10 DISPLAY="$x" 2>&1; echo $?)" \
+      "qx5180: too few file descriptors allowed: $n (ulimit -n); the panel needs 32"$'\n1'
+  done
+  check "120 MiB $user" "$(wrap="prlimit --as=$((120 << 20))" qx 10 DISPLAY="$x" 2>&1; echo $?)" \
+    "qx5180: too few MiB of address space allowed: 120 (ulimit -v); the panel needs 640"$'\n1'
+  [[ $user ]] && check "3 processes $user" "$(wrap='prlimit --nproc=3' qx 10 DISPLAY="$x" 2>&1 |
+    tail -n1; echo "${PIPESTATUS[0]}")" \
+    $'qx5180: cannot start a thread: Resource temporarily unavailable; the panel ends\n1'
   # Three seconds are plenty to see start-up; timeout's SIGTERM then ends the panel. Lines
   # name the port in use, and say why the device was not when there is none. With both
   # displays set, Wayland is tried first; where no compositor answers, the window opens on X.
