@@ -455,7 +455,7 @@ TEST(PanelLook, WhatIdentifiesAControlStandsOutAtThreeToOne) {
             if (qobject_cast<QGroupBox*>(w) && inward.y() > 0)
                 continue;
             double most = 1;
-            for (int i = 0; i < 3; ++i)
+            for (int i = 0; i < 3 * image.devicePixelRatio(); ++i)
                 most = std::max(most, contrast(image.pixel(edge + i * inward), window));
             EXPECT_GE(most, 3) << w->objectName().toStdString() << " at " << edge.x() << ","
                                << edge.y();
