@@ -13,8 +13,9 @@ namespace messages {
 inline constexpr std::string_view kProgram = "qx5180";
 inline constexpr std::string_view kTitle = "QX5180 Audio Program v1.1";
 
-// "qx5180: " and the text: the one place the prefix is written. Control characters, which
-// can come from the caller's environment, are shown as '?' so they never reach a terminal.
+// The program's name, a colon and the text: the one place the prefix is written. Control
+// characters, which can come from the caller's environment, are shown as '?' so they never
+// reach a terminal.
 std::string line(std::string_view text);
 
 // The window's title: the plain title, then why no real port is driven (simulatedBecause,
