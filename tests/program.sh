@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The program as a user starts it: on a display it cannot use, or when root cannot be
-# dropped, it says so in one line and exits 1; on a display without a parallel port it
-# programs the simulated board with the five start-up writes, whatever happens to its
-# standard error, and a signal ends it once its frames are complete; a screen reader reads
-# what it shows. Windows open on an Xvfb of its own. Run as root (as CI does), the rows run
-# again as nobody with group users.
+# The program as a user starts it: on a display it cannot use, under a limit that denies it
+# what it needs, or when root cannot be dropped, it says so in one line and exits 1; on a
+# display without a parallel port it programs the simulated board with the five start-up
+# writes, whatever happens to its standard error, and each signal that ends a process ends
+# it once its frames are complete (unless the caller ignores it); a privileged panel runs no
+# program; a screen reader reads what it shows. Windows open on an Xvfb of its own. Run as
+# root (as CI does), the rows run again as nobody with group users.
 # Usage: tests/program.sh PATH-TO-qx5180
 set -uo pipefail
 # Descriptors the caller left open (ctest keeps one) would count against the panel's limits.

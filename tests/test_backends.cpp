@@ -324,8 +324,8 @@ struct DropCase {
     Quirk quirk;
     std::string environment; // root's, as sudo leaves it, changed: "NAME=value NAME= ..."
     Errors errors;
-    std::string said; // what the terminal is told
-    Lines calls;      // every call that changes something, in order
+    std::string said;  // what the terminal is told
+    std::string calls; // every call that changes something, a line each, in order
 };
 
 class DropRoot : public testing::TestWithParam<DropCase> {};
@@ -348,23 +348,22 @@ TEST_P(DropRoot, GroupsThenGroupIdsThenUserIdsThenChecksRootIsGone) {
     const bool dropped = process::dropRoot(k, said);
     EXPECT_EQ(said.str(), row.said.empty() ? "" : row.said + "\n");
     EXPECT_EQ(dropped, row.said.find("cannot drop") == std::string::npos);
-    EXPECT_EQ(k.calls, row.calls);
+    std::string calls;
+    for (const std::string& call : k.calls)
+        calls += call + "\n";
+    EXPECT_EQ(calls, row.calls);
 }
 
-const Lines kDrop{"clearenv",
-                  "initgroups alice 100",
-                  "setresgid 100",
-                  "setresuid 1000",
-                  "setgid 0",
-                  "setuid 0",
-                  "setenv HOME /home/alice",
-                  "setenv USER alice",
-                  "setenv LOGNAME alice",
-                  "setenv PATH /usr/local/bin:/usr/bin:/bin",
-                  "prctl PR_SET_NO_NEW_PRIVS",
-                  "seccomp execve execveat"};
-Lines upTo(std::size_t n) {
-    return Lines(kDrop.begin(), kDrop.begin() + static_cast<std::ptrdiff_t>(n));
+const std::string kDrop = "clearenv\ninitgroups alice 100\nsetresgid 100\nsetresuid 1000\n"
+                          "setgid 0\nsetuid 0\nsetenv HOME /home/alice\nsetenv USER alice\n"
+                          "setenv LOGNAME alice\nsetenv PATH /usr/local/bin:/usr/bin:/bin\n"
+                          "prctl PR_SET_NO_NEW_PRIVS\nseccomp execve execveat\n";
+// The first n calls of a drop that goes through.
+std::string upTo(int n) {
+    std::size_t end = 0;
+    for (int i = 0; i < n; ++i)
+        end = kDrop.find('\n', end) + 1;
+    return kDrop.substr(0, end);
 }
 const std::string kCannot = "qx5180: cannot drop root rights: ";
 
@@ -374,33 +373,21 @@ const std::string kCannot = "qx5180: cannot drop root rights: ";
 // a saved uid left at root is a way back.
 const DropCase kDrops[] = {
     {"Sudo", Quirk::None, "", fails(), "", kDrop},
-    {"NoPasswdEntry",
-     Quirk::NoEntry,
-     "",
-     fails(),
-     "",
-     {"clearenv", "setgroups 100", "setresgid 100", "setresuid 1000", "setgid 0", "setuid 0",
-      "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS",
-      "seccomp execve execveat"}},
-    {"SetUserIdInstall",
-     Quirk::SetUserId,
+    {"NoPasswdEntry", Quirk::NoEntry, "", fails(), "",
+     "clearenv\nsetgroups 100\nsetresgid 100\nsetresuid 1000\nsetgid 0\nsetuid 0\n"
+     "setenv PATH /usr/local/bin:/usr/bin:/bin\nprctl PR_SET_NO_NEW_PRIVS\n"
+     "seccomp execve execveat\n"},
+    {"SetUserIdInstall", Quirk::SetUserId,
      "SUDO_UID=1001 QT_PLUGIN_PATH=/x XDG_CURRENT_DESKTOP=GNOME DISPLAY=unix/:0 LC_TIME=C "
      "LANG=../../tmp/x LC_CTYPE=C%n TZ=/etc/localtime TERM=xterm",
-     fails(),
-     "",
-     {"clearenv", "setenv DISPLAY unix/:0", "setenv LC_TIME C", "setenv TERM xterm",
-      "initgroups alice 100", "setresgid 100", "setresuid 1000", "setgid 0", "setuid 0",
-      "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice",
-      "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS",
-      "seccomp execve execveat"}},
+     fails(), "",
+     "clearenv\nsetenv DISPLAY unix/:0\nsetenv LC_TIME C\nsetenv TERM xterm\n" +
+         kDrop.substr(kDrop.find('\n') + 1)},
     {"NotRoot", Quirk::NotRoot, "", fails(), "", upTo(0)},
-    {"RootLogin",
-     Quirk::None,
-     "SUDO_UID= SUDO_GID=",
-     fails(),
+    {"RootLogin", Quirk::None, "SUDO_UID= SUDO_GID=", fails(),
      "qx5180: running as root: no invoking user to drop to (start it from your own account, "
      "through sudo if the port needs root)",
-     {"seccomp execve execveat"}},
+     "seccomp execve execveat\n"},
     {"InitgroupsFails", Quirk::None, "", fails("initgroups", ENOMEM),
      kCannot + "initgroups(alice, 100): Cannot allocate memory", upTo(2)},
     {"SetresgidFails", Quirk::None, "", fails("setresgid", EPERM),
