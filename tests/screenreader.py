@@ -28,7 +28,10 @@ KP_Enter | MONO VOLUME CONTROL slider 32
 KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up | SHUTDOWN P P
 KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | 32 MONO VOLUME CONTROL | Step #
 """
-LAUNCH = ('import logging, runpy, sys; sys.argv[1:] = ["--user-prefs", sys.argv[1]]; '
+# Orca refuses to start beside a process named "orca" of the same user, so that it is not
+# named so: runs side by side do not stop each other (a desktop's own Orca still stops it).
+LAUNCH = ('import logging, runpy, sys, types; sys.argv[1:] = ["--user-prefs", sys.argv[1]]; '
+          'sys.modules["setproctitle"] = types.SimpleNamespace(setproctitle=lambda name: None); '
           'logging.getLogger("speech").addHandler(logging.StreamHandler(sys.stdout)); '
           'runpy.run_path("/usr/bin/orca", run_name="__main__")')
 SPEECHD = ('AudioOutputMethod "libao"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
@@ -49,11 +52,12 @@ def run(panel, rows, verbose, tmp):
             stdout=open(tmp + out, "w") if out else subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         return started[-1]
 
-    def first_line(name):  # of a file once written; "" for a socket once there
-        if not until(lambda: os.path.exists(tmp + name) and not os.path.isfile(tmp + name) or
-                     os.path.isfile(tmp + name) and os.path.getsize(tmp + name), 10):
+    def first_line(name):  # once the file is written; "" for a socket, once it is there
+        path = tmp + name
+        if not until(lambda: os.path.exists(path) and (
+                not os.path.isfile(path) or os.path.getsize(path)), 10):
             sys.exit("FAIL: no %s after 10 s" % name)
-        return open(tmp + name).readline().strip() if os.path.isfile(tmp + name) else ""
+        return open(path).readline().strip() if os.path.isfile(path) else ""
 
     try:
         start("Xvfb", "-displayfd", "1", "-nolisten", "tcp", out="/x")
@@ -67,7 +71,7 @@ def run(panel, rows, verbose, tmp):
         said = lambda: re.findall(r"^SPEECH OUTPUT: '(.*)'(?: \{.*)?$", open(tmp + "/said").read(),
                                   re.M)
         if not quiet(said, lambda: "Screen reader on." in said(), 30):
-            return "FAIL: Orca did not start; it said %r" % said()
+            return "FAIL: Orca did not start: %s" % open(tmp + "/said").read()[-500:]
         for _ in range(3):  # Xvfb now and then drops a new client at once
             if start(panel).poll() is None and quiet(
                     said, lambda: any(u.startswith("MONO VOLUME") for u in said()), 20):
