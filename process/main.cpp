@@ -27,7 +27,7 @@ process::LineLog& standardError() {
 
 int main() {
     process::prepareProcess();            // before anything else opens a descriptor
-    process::EndingSignals endingSignals; // before any thread starts, so none takes them
+    process::EndingSignals endingSignals; // from the start, so no signal is missed
     process::LineLog& log = standardError();
     std::atexit([] { standardError().flush(); });
     std::ostream& messages = log.stream();

@@ -8,11 +8,9 @@
 #include <QThread>
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,10 +25,16 @@ namespace process {
 namespace {
 
 LineLog* g_log = nullptr;
-sigset_t g_blocked; // the ending signals, blocked in the panel and unblocked in any child
+int g_signalPipe[2] = {-1, -1}; // what the handler writes, the event loop reads
 
-void unblockInChild() {
-    ::sigprocmask(SIG_UNBLOCK, &g_blocked, nullptr);
+// Only the signal's number goes into the pipe: a write is all a handler may safely do.
+void onEndingSignal(int signal) {
+    const int saved = errno;
+    const auto number = static_cast<unsigned char>(signal);
+    if (::write(g_signalPipe[1], &number, 1) < 0) {
+        // The pipe holds enough to end the panel already.
+    }
+    errno = saved;
 }
 
 // Below these the panel cannot start: measured, with room to spare, at 16 descriptors and
@@ -135,14 +139,19 @@ std::string missingResources(LineLog& log) {
 }
 
 EndingSignals::EndingSignals() {
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return; // without a way to read them, they keep their default action
     const sigset_t set = endingSignals();
-    g_blocked = set;
-    // A program some library starts (D-Bus autolaunch, say) must be endable by them.
-    ::pthread_atfork(nullptr, nullptr, unblockInChild);
-    ::sigprocmask(SIG_BLOCK, &set, nullptr);
-    m_fd = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (m_fd < 0) // without a way to read them, they keep their default action
-        ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    struct sigaction action {};
+    action.sa_handler = onEndingSignal;
+    action.sa_flags = SA_RESTART;
+    sigfillset(&action.sa_mask);
+    for (int signal = 1; signal < NSIG; ++signal)
+        if (sigismember(&set, signal) == 1)
+            ::sigaction(signal, &action, nullptr);
+    // One the caller blocked and left pending arrives now, and waits in the pipe.
+    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    m_fd = g_signalPipe[0];
 }
 
 EndingSignals::~EndingSignals() {
@@ -156,9 +165,9 @@ void EndingSignals::watch() {
         return;
     m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
-        signalfd_siginfo info{};
-        if (::read(m_fd, &info, sizeof info) == sizeof info && m_received == 0) {
-            m_received = static_cast<int>(info.ssi_signo);
+        unsigned char number = 0;
+        if (::read(m_fd, &number, 1) == 1 && m_received == 0) {
+            m_received = number;
             QCoreApplication::quit();
         }
     });

@@ -30,11 +30,13 @@ std::string missingResources(LineLog& log);
 void logQtMessages(LineLog& log);
 
 // SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM end the panel as closing
-// its window does. They are blocked from the start, before any thread exists, and read from
-// a signalfd on the event loop, so no handler ever runs: a frame in progress (frames are
-// sent on the event loop's thread) finishes, then the loop ends and main() takes the window
-// and the port down. A signal that arrives before the loop runs waits for it. One the
-// caller ignores is left alone, so it stays ignored.
+// its window does. Their handler only writes the signal's number into a pipe that the event
+// loop reads, so a frame in progress (frames are sent on the event loop's thread) finishes,
+// then the loop ends and main() takes the window and the port down. A signal that arrives
+// before the loop runs, or that the caller left pending, waits in the pipe. One the caller
+// ignores is left alone, so it stays ignored. They are handled, not blocked: a program some
+// library starts (D-Bus autolaunch, say) gets them back at their default action on exec,
+// where a blocked mask would pass to it and make it unkillable but by SIGKILL.
 class EndingSignals : public QObject {
 public:
     EndingSignals();

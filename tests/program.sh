@@ -127,12 +127,14 @@ ROWS
     "129 SIGHUP 130 SIGINT 131 SIGQUIT 138 SIGUSR1 140 SIGUSR2 142 SIGALRM 143 SIGTERM 143 SIGTERM "
   # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
   # session no platform theme, so no GTK, is loaded, even one asked for by name. Its window's
-  # class is its own name, whatever argv[0] holds (here a terminal's escape sequence).
+  # class is its own name, whatever argv[0] holds (here a terminal's escape sequence). It
+  # blocks no signal, so none is blocked in a program it starts.
   wrap=$dir/argv0 started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME QT_QPA_PLATFORMTHEME=gtk3
-  check "descriptor 2 when started without it, themes, SIGPIPE ignored, WM_CLASS $user" \
+  check "descriptor 2 when started without it, themes, signals, WM_CLASS $user" \
     "$(readlink /proc/$pid/fd/2) $(theme) $(($(awk '/^SigIgn/ {print "0x" $2}' \
-    /proc/$pid/status) >> 12 & 1)) $(xprop -display "$x" -id "$(DISPLAY=$x xdotool search \
-    --name 'QX5180 Audio')" WM_CLASS)" '/dev/null 0 1 WM_CLASS(STRING) = "qx5180", "qx5180"'
+    /proc/$pid/status) >> 12 & 1)) $(awk '/^SigBlk/ {print $2}' /proc/$pid/status) $(xprop \
+    -display "$x" -id "$(DISPLAY=$x xdotool search --name 'QX5180 Audio')" WM_CLASS)" \
+    '/dev/null 0 1 0000000000000000 WM_CLASS(STRING) = "qx5180", "qx5180"'
   kill "$pid"; wait $!
   qx 3 DISPLAY="$x" 2>&1 >/dev/null | head -n1 >/dev/null
   check "still running after the reader of standard error left $user" "${PIPESTATUS[0]}" 124
