@@ -60,6 +60,8 @@ int main() {
         char* qtArgv[] = {name, nullptr};
         process::logQtMessages(log);
         const auto app = process::openApplication(windowSystem, qtArgc, qtArgv, log);
+        // Wayland's application id, which Qt would otherwise take from the file's name.
+        QGuiApplication::setDesktopFileName("qx5180");
         // The layout is fixed to the pixel; Fusion's metrics are the ones it was drawn for.
         QApplication::setStyle("Fusion");
         endingSignals.watch();
