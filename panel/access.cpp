@@ -1,6 +1,7 @@
 #include "widgets.h"
 
 #include <QAccessibleWidget>
+#include <QFontMetrics>
 
 namespace {
 
@@ -32,7 +33,20 @@ public:
     void setSelection(int, int, int) override {}
     int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override {}
-    QRect characterRect(int) const override { return {}; }
+    // Where the text is drawn, centred in the control: a review of the window reads a text
+    // only when its characters have a place on the screen, and the control's name otherwise.
+    QRect characterRect(int offset) const override {
+        const QString all = shown();
+        if (offset < 0 || offset >= all.size())
+            return {};
+        const QFontMetrics metrics(widget()->font());
+        const QRect area = widget()->contentsRect();
+        const int left = area.left() + (area.width() - metrics.horizontalAdvance(all)) / 2 +
+                         metrics.horizontalAdvance(all.left(offset));
+        const QRect glyph(left, area.top(), metrics.horizontalAdvance(all.at(offset)),
+                          area.height());
+        return QRect(widget()->mapToGlobal(glyph.topLeft()), glyph.size());
+    }
     int offsetAtPoint(const QPoint&) const override { return -1; }
     void scrollToSubstring(int, int) override {}
     QString attributes(int, int* start, int* end) const override {
@@ -42,10 +56,17 @@ public:
     }
 };
 
+// A volume is read as a slider whose value is its step. 3D LEVEL is read as a spin button
+// whose text is the word under its tick: Orca speaks a slider's value as a number and adds a
+// percentage that ignores the minimum, but speaks a spin button's text as it is.
 class StepSlider : public ShownText {
 public:
     explicit StepSlider(TrackSlider* s) : ShownText(s, QAccessible::Slider) {}
     TrackSlider* slider() const { return static_cast<TrackSlider*>(widget()); }
+
+    QAccessible::Role role() const override {
+        return slider()->hasStepTexts() ? QAccessible::SpinBox : QAccessible::Slider;
+    }
 
     QString shown() const override { return slider()->stepText(); }
     QVariant currentValue() const override { return slider()->step(); }
@@ -74,11 +95,22 @@ public:
     QVariant minimumStepSize() const override { return {}; }
 };
 
+class Notification : public QAccessibleWidget {
+public:
+    explicit Notification(Notice* n) : QAccessibleWidget(n, QAccessible::Notification) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? static_cast<Notice*>(widget())->message()
+                                      : QAccessibleWidget::text(t);
+    }
+};
+
 QAccessibleInterface* panelAccessible(const QString& className, QObject* object) {
     if (className == QLatin1String("TrackSlider"))
         return new StepSlider(static_cast<TrackSlider*>(object));
     if (className == QLatin1String("ReadOnlyBox"))
         return new ShownBox(static_cast<ReadOnlyBox*>(object));
+    if (className == QLatin1String("Notice"))
+        return new Notification(static_cast<Notice*>(object));
     return nullptr;
 }
 

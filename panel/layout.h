@@ -82,6 +82,8 @@ struct Control {
     int fontPixels = 0;
     int fontGroup = 0;
     const char* accessibleName = nullptr; // where no caption names the control
+    // What a screen reader adds: for an option button, what choosing it does, which its
+    // caption alone does not say.
     const char* description = nullptr;
 };
 

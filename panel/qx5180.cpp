@@ -84,7 +84,7 @@ QWidget* makeWidget(const layout::Control& c, QWidget* parent) {
     }
     case layout::Kind::Picture: {
         auto* l = new QLabel(parent);
-        l->setPixmap(QPixmap(":/logo.bmp"));
+        l->setPixmap(panelImage(":/logo.bmp", "bmp"));
         l->setAutoFillBackground(true);
         QPalette background = l->palette();
         background.setColor(QPalette::Window, QColor(128, 128, 255));
@@ -144,9 +144,12 @@ void QX5180::showWriteOutcome(int error, bool addressLine) {
 void QX5180::build() {
     setObjectName("QX5180");
     setPalette(style()->standardPalette());
-    setWindowIcon(panelIcon());
+    setWindowIcon(panelImage(":/qx5180.png", "png"));
     QFont small = font();
     small.setPixelSize(kWindowFontPixels);
+    // The application's too: each line edit lays its text out in the application's font
+    // before it takes the window's, and nothing else in the process draws text.
+    QApplication::setFont(small);
     setFont(small);
     setFixedSize(layout::kClientWidth / layout::kTwipsPerPixel,
                  layout::kClientHeight / layout::kTwipsPerPixel);
@@ -216,6 +219,15 @@ void QX5180::build() {
     for (std::size_t i = 1; i < tabChain.size(); ++i)
         setTabOrder(tabChain[i - 1].second, tabChain[i].second);
 
+    // A mode is heard by what it puts on the three outputs, in the order of their boxes.
+    for (QAbstractButton* b : m_c.modes->buttons()) {
+        const ModeRow& m = kModes[m_c.modes->id(b)];
+        b->setAccessibleDescription(QStringLiteral("outputs %1, %2, %3")
+                                        .arg(m.loudspeaker, m.leftHeadphone, m.rightHeadphone));
+    }
+    m_notice = new Notice(this);
+    for (TrackSlider* s : {m_c.monovol, m_c.leftvol, m_c.rightvol, m_c.vol3d})
+        s->setNotice(m_notice);
     m_c.monovol->setFocus();
     keepPanelLook(*this, m_style);
     fitCaptions(captions);
@@ -372,4 +384,5 @@ void QX5180::RESET_Click() {
     for (ReadOnlyBox* step : {m_c.hfgainbox, m_c.lgainbox, m_c.rgainbox})
         step->setText("1");
     m_frames.sendAll();
+    m_notice->say(QStringLiteral("every control and the chip back to the start-up values"));
 }

@@ -75,4 +75,5 @@ private:
     // controls keep their look whatever QT_STYLE_OVERRIDE or a later style change says.
     PanelStyle m_style{QApplication::style()->name()};
     layout::Controls m_c;
+    Notice* m_notice = nullptr;
 };

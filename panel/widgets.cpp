@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -218,9 +219,40 @@ void TrackSlider::timerEvent(QTimerEvent* event) {
 
 void TrackSlider::sliderChange(SliderChange change) {
     QSlider::sliderChange(change);
-    if (change == SliderValueChange) {
-        QAccessibleValueChangeEvent shown(this, step());
-        QAccessible::updateAccessibility(&shown);
+    if (change != SliderValueChange)
+        return;
+    QAccessibleValueChangeEvent shown(this, step());
+    QAccessible::updateAccessibility(&shown);
+    // Orca keeps one last value for all sliders and says nothing when a change lands on it
+    // (Right to 2 on one slider, then Right to 2 on the next).
+    static int lastHeard = 0;
+    if (!hasFocus())
+        return;
+    if (step() == lastHeard && m_notice)
+        m_notice->say(stepText());
+    lastHeard = step();
+}
+
+Notice::Notice(QWidget* parent) : QWidget(parent) {
+    setGeometry(0, 0, 1, 1);
+    hide();
+}
+
+void Notice::say(const QString& message) {
+    m_message = message;
+    hide();
+    m_timer.start(150, this);
+}
+
+void Notice::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_timer.timerId())
+        return QWidget::timerEvent(event);
+    if (isHidden()) {
+        show();
+        m_timer.start(1000, this);
+    } else {
+        hide();
+        m_timer.stop();
     }
 }
 
@@ -250,17 +282,18 @@ void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
                                QPainter* painter, const QWidget* widget) const {
     if (element == PE_FrameFocusRect)
         return drawFocusRing(painter, option->rect, option->palette);
+    // Fusion's own group frame is an image it reads by name (see panelImage()); the panel
+    // draws the frame as it outlines its other controls.
+    if (element == PE_FrameGroupBox) {
+        const int titleHeight = std::max(pixelMetric(PM_ExclusiveIndicatorHeight, option, widget),
+                                         option->fontMetrics.height()) +
+                                3;
+        return outline(painter, option->rect.adjusted(0, titleHeight, 0, 0));
+    }
     const WithoutFocus plain(option);
     QProxyStyle::drawPrimitive(element, option, painter, widget);
     if (element == PE_IndicatorRadioButton || element == PE_FrameLineEdit)
         outline(painter, option->rect, element == PE_IndicatorRadioButton);
-    // Fusion starts a titled frame below its title: the taller of a circle and a line of
-    // text, and 3 pixels more.
-    const int titleHeight =
-        std::max(pixelMetric(PM_ExclusiveIndicatorHeight, option, widget),
-                 option->fontMetrics.height()) + 3;
-    if (element == PE_FrameGroupBox)
-        outline(painter, option->rect.adjusted(0, titleHeight, 0, 0));
     // Inside the box's border, which stays as it is.
     if (plain.hadFocus() && element == PE_PanelLineEdit)
         drawFocusRing(painter, option->rect.adjusted(1, 1, -1, -1), option->palette);
@@ -298,12 +331,12 @@ void keepPanelLook(QWidget& window, PanelStyle& style) {
     }
 }
 
-QIcon panelIcon() {
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/qx5180.png"), QSize(32, 32));
-    for (int side : {64, 128})
-        icon.addFile(QStringLiteral(":/qx5180-%1.png").arg(side), QSize(side, side));
-    return icon;
+// Read in the format it is stored in: an image read by name alone first loads and asks every
+// image-format plugin installed, at every start.
+QPixmap panelImage(const char* name, const char* format) {
+    QImageReader reader(QString::fromLatin1(name), format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
 }
 
 int fittingPixelSize(QFont font, int size, const QString& text, const QRect& area, int maxLines) {

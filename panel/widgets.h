@@ -7,7 +7,7 @@
 #include <QSlider>
 #include <QStringList>
 
-class QIcon;
+class Notice;
 
 // A radio button whose caption wraps inside its fixed rectangle and which answers clicks
 // anywhere in that rectangle. Its text() stays the exact caption, blanks and all. The
@@ -42,8 +42,11 @@ public:
 
     // The texts shown for the positions; none: the steps are numbered from 1.
     void setStepTexts(const QStringList& texts);
+    bool hasStepTexts() const { return !m_stepTexts.isEmpty(); }
     int step() const { return value() - minimum() + 1; }
     QString stepText() const;
+    // Where a step is said that a screen reader would keep quiet about.
+    void setNotice(Notice* notice) { m_notice = notice; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -58,9 +61,31 @@ private:
     void pageTowardsPointer();
 
     QStringList m_stepTexts;
+    Notice* m_notice = nullptr;
     QBasicTimer m_repeat;
     QPoint m_pointer;
     int m_paging = 0;
+};
+
+// Tells a screen reader what an action did where the focus stays put. Orca 43 reads a
+// notification as it appears, but none of Qt's name or description changes, so the message
+// appears on an invisible widget a moment after the action: what the action itself makes Orca
+// say (a new focus, a value) would cut it off. It goes again after a second, so that a review
+// of the window does not read an old message.
+class Notice : public QWidget {
+    Q_OBJECT
+public:
+    explicit Notice(QWidget* parent);
+    void say(const QString& message);
+    const QString& message() const { return m_message; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    QString m_message;
+    QBasicTimer m_timer;
 };
 
 // A read-only box whose changes a screen reader hears as well as sees: each new text goes
@@ -92,8 +117,10 @@ public:
 // keeps them: palette, theme and font changes of the application no longer reach them.
 void keepPanelLook(QWidget& window, PanelStyle& style);
 
-// The window icon at each size the package ships.
-QIcon panelIcon();
+// An image of the panel's resources, read as the format given. The window icon is the 32 px
+// one alone: a window manager scales it where it needs another size, and a desktop that
+// matches the window to its entry shows the sizes the package installs.
+QPixmap panelImage(const char* name, const char* format);
 
 // Has screen readers read the panel's sliders and boxes as the screen shows them
 // (access.cpp). Call it before the first control exists, so that none is read through Qt's
