@@ -14,7 +14,7 @@ import os, re, signal, subprocess, sys, tempfile, time
 ROWS = """\
 Right | 2 | percent
 Tab Right | LEFT VOLUME CONTROL slider 1; 2 | percent
-Tab Tab space | every control and the chip back at the start-up values
+Tab Tab space | every control and the chip back to the start-up values
 Tab Left | ADDRESS BIT; 0; address 0x7C; 1; address 0x7D
 Tab Tab Tab Tab | MONO VOLUME CONTROL Step #; 1; RIGHT HEADPHONE; SHUTDOWN
 Tab Down Down | MODE 1; outputs P, MUTE, MUTE; MODE 2; outputs SHUTDOWN, P, P
