@@ -14,7 +14,7 @@ import os, re, signal, subprocess, sys, tempfile, time
 ROWS = """\
 Right | 2 | percent
 Tab Right | LEFT VOLUME CONTROL slider 1; 2 | percent
-Tab Tab space | every control and the chip back to the start-up values
+Tab Tab space | DEFAULT push button; sets every control and the chip back to the start-up values; notification every control and the chip back to the start-up values
 Tab Left | ADDRESS BIT; 0; address 0x7C; 1; address 0x7D
 Tab Tab Tab Tab | MONO VOLUME CONTROL Step #; 1; RIGHT HEADPHONE; SHUTDOWN
 Tab Down Down | MODE 1; outputs P, MUTE, MUTE; MODE 2; outputs SHUTDOWN, P, P
@@ -25,7 +25,7 @@ Tab Right Tab Right | OUTPUT CAPACITOR; OCL; capacitor-less outputs; NARROW; nar
 Tab Right | STEREO INPUT CONFIGURATIONS; L1 AND R1; input L1 and R1
 Tab End | MONO VOLUME CONTROL slider 1; 32 | percent
 KP_Enter | MONO VOLUME CONTROL slider 32
-KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up | SHUTDOWN P P
+KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up | QX5180 audio amplifier logo; SHUTDOWN P P
 KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | 32 MONO VOLUME CONTROL | Step #
 """
 # Orca refuses to start beside a process named "orca" of the same user, so that it is not

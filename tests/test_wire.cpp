@@ -114,64 +114,53 @@ TEST(Transmitter, EveryFailingWriteLeavesTheBusIdleWithoutANewStart) {
 //   F8         a byte in hex followed by its ninth clock; "F8-" leaves the ninth clock out
 //   HL, LL...  one raw write of SDA/SCL exactly as given, both lines moving if they differ
 //   pin0/pin1  the address-select pin, written with the lines as they are
-class LinePlayer {
-public:
-    explicit LinePlayer(sim::Board& board) : m_board(board) {}
-
-    void play(const std::string& script) {
-        std::istringstream in(script);
-        for (std::string t; in >> t;) {
-            if (t == "S" || t == "P") { // SDA falls (rises) while SCL is high
-                move(t == "S", t == "S");
-                move(false, true);
-                move(t == "P", t == "P");
-            } else if (t == "0" || t == "1") {
-                bit(t == "1");
-            } else if (t.starts_with("pin")) {
-                m_pin = t == "pin1";
-                put();
-            } else if (t.find_first_not_of("HL") == std::string::npos) {
-                m_sda = t[0] == 'H';
-                m_scl = t[1] == 'H';
-                put();
-            } else {
-                const int value = std::stoi(t, nullptr, 16);
-                for (int i = 7; i >= 0; --i)
-                    bit((value >> i) & 1);
-                if (!t.ends_with("-"))
-                    bit(true);
-            }
-        }
-    }
-
-private:
-    void put() { m_board.write(std::uint8_t(!m_sda << 7 | !m_scl << 6 | m_pin << 5 | 0x1F)); }
-    // One line per write: SCL falls first, SDA moves, then SCL rises.
-    void move(bool sda, bool scl) {
-        if (!scl && m_scl) {
-            m_scl = false;
+void play(sim::Board& board, const std::string& script) {
+    bool sda = true;
+    bool scl = true;
+    bool pin = false;
+    const auto put = [&] { board.write(std::uint8_t(!sda << 7 | !scl << 6 | pin << 5 | 0x1F)); };
+    // One line per write: SCL falls first, then SDA moves, then SCL rises.
+    const auto move = [&](bool toSda, bool toScl) {
+        if (scl && !toScl) {
+            scl = false;
             put();
         }
-        if (sda != m_sda) {
-            m_sda = sda;
+        if (sda != toSda) {
+            sda = toSda;
             put();
         }
-        if (scl != m_scl) {
-            m_scl = scl;
+        if (scl != toScl) {
+            scl = toScl;
             put();
         }
+    };
+    const auto clock = [&](bool bit) {
+        move(bit, false);
+        move(bit, true);
+        move(bit, false);
+    };
+    std::istringstream in(script);
+    for (std::string t; in >> t;) {
+        if (t == "S" || t == "P") { // SDA falls (rises) while SCL is high
+            move(t == "S", t == "S");
+            move(false, true);
+            move(t == "P", t == "P");
+        } else if (t == "0" || t == "1") {
+            clock(t == "1");
+        } else if (t.starts_with("pin")) {
+            pin = t == "pin1";
+            put();
+        } else if (t.find_first_not_of("HL") == std::string::npos) {
+            sda = t[0] == 'H';
+            scl = t[1] == 'H';
+            put();
+        } else { // a byte, then its ninth clock with SDA released unless "-" follows
+            const int value = std::stoi(t, nullptr, 16) << 1 | 1;
+            for (int i = 8; i >= int(t.size()) - 2; --i)
+                clock((value >> i) & 1);
+        }
     }
-    void bit(bool b) {
-        move(b, false);
-        move(b, true);
-        move(b, false);
-    }
-
-    sim::Board& m_board;
-    bool m_sda = true;
-    bool m_scl = true;
-    bool m_pin = false;
-};
+}
 
 struct Decoding {
     const char* name;
@@ -186,7 +175,7 @@ class Decoder : public testing::TestWithParam<Decoding> {};
 TEST_P(Decoder, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
     std::ostringstream log;
     sim::Board board(&log);
-    LinePlayer(board).play(GetParam().script);
+    play(board, GetParam().script);
     EXPECT_EQ(log.str(), GetParam().log);
     EXPECT_EQ(board.reg(sim::Register::Loudspeaker), GetParam().loudspeaker);
 }
@@ -194,20 +183,16 @@ TEST_P(Decoder, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
 INSTANTIATE_TEST_SUITE_P(
     Scripts, Decoder,
     testing::Values(
-        Decoding{
-            .name = "EveryRegister",
-            .script = "S F8 95 P  S F8 D4 P  S F8 EA P",
-            .log = "QX5180 sim: address 0x7C data 0x95 ACK loudspeaker volume 21\n"
-                   "QX5180 sim: address 0x7C data 0xD4 ACK left headphone volume 20\n"
-                   "QX5180 sim: address 0x7C data 0xEA ACK right headphone volume 10\n",
-            .loudspeaker = 0x95,
-        },
-        // Each field with a value no other field of the write has, so none can stand in for
-        // another.
+        // Every register, each field with a value no other field of the write has, so none can
+        // stand in for another.
         Decoding{
             .name = "Fields",
-            .script = "S F8 09 P  S F8 22 P  S F8 04 P  S F8 59 P  S F8 66 P",
-            .log = "QX5180 sim: address 0x7C data 0x09 ACK mode control mode 1 differential 0 "
+            .script = "S F8 95 P  S F8 D4 P  S F8 EA P  "
+                      "S F8 09 P  S F8 22 P  S F8 04 P  S F8 59 P  S F8 66 P",
+            .log = "QX5180 sim: address 0x7C data 0x95 ACK loudspeaker volume 21\n"
+                   "QX5180 sim: address 0x7C data 0xD4 ACK left headphone volume 20\n"
+                   "QX5180 sim: address 0x7C data 0xEA ACK right headphone volume 10\n"
+                   "QX5180 sim: address 0x7C data 0x09 ACK mode control mode 1 differential 0 "
                    "capacitor 1\n"
                    "QX5180 sim: address 0x7C data 0x22 ACK mode control mode 2 differential 1 "
                    "capacitor 0\n"
@@ -217,6 +202,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "3D-mode 0 headphone-3D 1\n"
                    "QX5180 sim: address 0x7C data 0x66 ACK 3D and input input 2 3D-level 1 "
                    "3D-mode 1 headphone-3D 0\n",
+            .loudspeaker = 0x95,
         },
         Decoding{
             .name = "OtherAddressOrReadIsIgnored",
