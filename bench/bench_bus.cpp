@@ -43,8 +43,7 @@ private:
 
 void BM_PPort(benchmark::State& state) {
     StoringPort port;
-    std::ostringstream diagnostics;
-    bus::Transmitter transmitter(port, diagnostics);
+    bus::Transmitter transmitter(port);
     int position = 0;
     for (auto _ : state) {
         // A different volume code each time, as the slider sends.
@@ -65,8 +64,7 @@ BENCHMARK(BM_PPort);
 // For reference: what the window's load handler sends, five transactions.
 void BM_StartUp(benchmark::State& state) {
     StoringPort port;
-    std::ostringstream diagnostics;
-    regs::ControlFrames frames(port, diagnostics);
+    regs::ControlFrames frames(port);
     for (auto _ : state) {
         frames.startUp();
         benchmark::DoNotOptimize(port.bytes());
@@ -103,6 +101,7 @@ public:
     int readFile(const std::string&, std::string&) override { return ENOENT; }
     int ioperm(unsigned long, unsigned long, bool) override { return EPERM; }
     void outb(std::uint8_t, std::uint16_t) override {}
+    int lock(const std::string&, int&, std::string&) override { return ENOLCK; }
     uid_t geteuid() override { return 1000; }
 
     std::vector<double> states; // µs
@@ -113,14 +112,13 @@ private:
 
 void BM_PacedPPort(benchmark::State& state) {
     FastKernel kernel;
-    std::ostringstream messages;
     bus::ChosenPort chosen = bus::choosePort(
-        kernel, messages, [](const bus::PortError&) {}, [] { return nullptr; });
+        kernel, [](const bus::PortEvent&) {}, [] { return nullptr; });
     if (!chosen.port || chosen.port->name() != bus::kParportDevice) {
         state.SkipWithError("the fake kernel's device was not chosen");
         return;
     }
-    bus::Transmitter transmitter(*chosen.port, messages);
+    bus::Transmitter transmitter(*chosen.port);
     const bus::Frame frame = regs::defaultFrame(0x80);
     kernel.states.reserve(1 << 20);
     for (auto _ : state)
