@@ -15,8 +15,13 @@ struct Overloaded : Ts... {
 template<class... Ts>
 Overloaded(Ts...) -> Overloaded<Ts...>;
 
+// Strings here are appended to, not added: GCC 12 at -O2 wrongly warns (-Wrestrict) on
+// "\"" + text + "\"" where the result is added to again.
 std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string out(1, '"');
+    out.append(text);
+    out.push_back('"');
+    return out;
 }
 
 std::string explain(const bus::PortError& failure) {
@@ -166,9 +171,10 @@ std::string opensNoWindow(std::string_view asked) {
 }
 
 std::string windowSystemFailed(std::string_view asked, std::string_view reason) {
-    return line("Qt cannot open its window system" +
-                (asked.empty() ? std::string() : " " + quoted(asked) + " (QT_QPA_PLATFORM)") +
-                ": " + std::string(reason));
+    std::string text = "Qt cannot open its window system";
+    if (!asked.empty())
+        text.append(" ").append(quoted(asked)).append(" (QT_QPA_PLATFORM)");
+    return line(text.append(": ").append(reason));
 }
 
 std::string noWaylandCompositor(std::string_view waylandDisplay) {
