@@ -10,13 +10,14 @@ import os, re, signal, subprocess, sys, tempfile, time
 
 # From the start: focus on MONO VOLUME, every control at its start-up value. The words are
 # what the screen shows at that moment. Orca speaks a value equal to the last one it spoke
-# only when the panel says it again (the second row; Right to "med").
+# only when the panel says it again (the second row; Right to "med"). Where Am I adds Orca's
+# own percentage, the step over the range 1 to 32 taken as 31 wide.
 ROWS = """\
 Right | 2 | percent
 Tab Right | LEFT VOLUME CONTROL slider 1; 2 | percent
 Tab Tab space | DEFAULT push button; sets every control and the chip back to the start-up values; notification every control and the chip back to the start-up values
 Tab Left | ADDRESS BIT; 0; address 0x7C; 1; address 0x7D
-Tab Tab Tab Tab | MONO VOLUME CONTROL Step #; 1; RIGHT HEADPHONE; SHUTDOWN
+Tab Tab Tab Tab | MONO VOLUME CONTROL Step #; 1; LEFT VOLUME CONTROL Step #; RIGHT HEADPHONE; SHUTDOWN
 Tab Down Down | MODE 1; outputs P, MUTE, MUTE; MODE 2; outputs SHUTDOWN, P, P
 Tab Tab Tab Right | LOUDSPEAKER; SHUTDOWN; LEFT HEADPHONE; P; ON; 3D on the headphones
 Tab Right | 3D LEVEL; low; med | percent; 1; 2
@@ -24,7 +25,7 @@ Right Right Left KP_Enter | high; max; 3D LEVEL high | percent; 3; 4
 Tab Right Tab Right | OUTPUT CAPACITOR; OCL; capacitor-less outputs; NARROW; narrow 3D
 Tab Right | STEREO INPUT CONFIGURATIONS; L1 AND R1; input L1 and R1
 Tab End | MONO VOLUME CONTROL slider 1; 32 | percent
-KP_Enter | MONO VOLUME CONTROL slider 32
+KP_Enter | MONO VOLUME CONTROL slider 32 103 percent
 KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up | QX5180 audio amplifier logo; SHUTDOWN P P
 KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | 32 MONO VOLUME CONTROL | Step #
 """
