@@ -62,7 +62,8 @@ for user in "${users[@]}"; do
     expected=${expected//NOWIN/(QT_QPA_PLATFORM) opens no window; the panel needs xcb or wayland}
     expected=${expected//NOQT/Qt cannot open its window system: could not connect to display}
     expected=${expected//NOPLUGIN/Could not find the Qt platform plugin \"wayland\" in \"\"}
-    check "last line with [$setting] $user" "$(tail -n1 <<<"$out")" "${expected//XVFB/$x}"
+    check "last line with [$setting] $user" "$(tail -n1 <<<"$out" | sed 's/ *$//')" \
+      "${expected//XVFB/$x}"
   done <<'ROWS'
 DISPLAY= WAYLAND_DISPLAY=|qx5180: no display; start it from a desktop or set DISPLAY
 DISPLAY=\033[2J\177:199 WAYLAND_DISPLAY=none-9|qx5180: NOQT ?[2J?:199
@@ -71,6 +72,7 @@ WAYLAND_DISPLAY=\033none-9|qx5180: no Wayland compositor answered at WAYLAND_DIS
 BARE WAYLAND_DISPLAY=mute|qx5180: Qt cannot open its window system: NOPLUGIN
 QT_QPA_PLATFORM=nonsense|qx5180: Qt's window system "nonsense" NOWIN
 QT_QPA_PLATFORM=XCB|qx5180: no display; start it from a desktop or set DISPLAY
+QT_QPA_PLATFORM=wayland;xcb WAYLAND_DISPLAY=none-9|qx5180: Qt cannot open its window system "wayland;xcb" (QT_QPA_PLATFORM): could not connect to display
 QT_QPA_PLATFORM=xcb;offscreen DISPLAY=XVFB|qx5180: Qt's window system "xcb;offscreen" NOWIN
 ROWS
 
