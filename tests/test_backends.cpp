@@ -33,52 +33,63 @@ using Clock = std::chrono::steady_clock;
 using Lines = std::vector<std::string>;
 using Errors = std::map<std::string, int>;
 
-// Stands in for the kernel, with both faces the program sees: logs every call in order and
-// answers it with the error listed under its name in `errors` ("exclusive" and "shared" are
-// the two claims). A kernel's quirks are listed there too: "no entry" (the user has no passwd
-// entry), "saved uid" (setresuid leaves the saved uid at root), "g0" and "u0" (setgid(0) or
-// setuid(0) still succeeds after the drop).
-struct Kernel : bus::PortAccess, process::Credentials {
-    using S = const std::string&;
+// One row: what the kernel holds and answers, and what the program must make of it. The
+// environment is root's as sudo leaves it, changed ("NAME=value NAME= ...", an empty value
+// unsets); /proc/ioports is a PC's usual table, its port at 0x370-0x378.
+struct Case {
+    std::string env = "";
     Errors errors = {};
-    Lines calls = {};
-    uid_t uid = 1000;
-    uid_t euid = 1000;
-    gid_t gid = 1000;
     std::string proc = "0000-0cf7 : PCI Bus 0000:00\n  0370-0378 : parport0\n";
-    int nextFd = 3;
-    int exclusiveFd = -1;
-    std::map<std::string, std::string> env = {};
-    Clock::time_point previous = {}; // when the call before the latest came
-    Clock::time_point latest = {};
+    uid_t uid = 0;
+    uid_t euid = 0;
+    std::string said = "";
+    Lines calls = {};
+};
 
-    int call(S name, S arguments = "", S key = "") {
-        calls.push_back(arguments.empty() ? name : name + " " + arguments);
-        previous = std::exchange(latest, Clock::now());
-        return errors[key.empty() ? name : key];
+// Stands in for the kernel, with both faces the program sees: logs every call in order and
+// answers it with the error listed under its whole line, else under its name ("PPCLAIM 3" is
+// the exclusive claim, "PPCLAIM 4" the shared one). A kernel's quirks are listed there too:
+// "no entry" (the user has no passwd entry), "saved uid" (setresuid leaves the saved uid at
+// root), "setgid" and "setuid" (which still succeed after the drop).
+struct Kernel : Case, bus::PortAccess, process::Credentials {
+    using S = const std::string&;
+    Lines log = {};
+    gid_t gid = uid ? 100 : 0;
+    int nextFd = 3;
+    std::map<std::string, std::string> environment = {};
+    std::array<Clock::time_point, 2> at = {}; // when the latest call came, and the one before
+
+    explicit Kernel(const Case& row) : Case(row) {
+        std::istringstream changes("HOME=/root SUDO_UID=1000 SUDO_GID=100 " + env);
+        for (std::string change; changes >> change;)
+            environment[change.substr(0, change.find('='))] = change.substr(change.find('=') + 1);
+    }
+    static std::string str(S text) { return text; }
+    static std::string str(std::integral auto number) { return std::to_string(number); }
+    template<class... A>
+    int call(S name, const A&... arguments) {
+        const std::string line = (name + ... + (" " + str(arguments)));
+        log.push_back(line);
+        at[1] = std::exchange(at[0], Clock::now());
+        return errors.contains(line) ? errors[line] : errors[name];
     }
 
     int openReadWrite(S path, int& fd) override {
         fd = errors["open"] ? -1 : nextFd++;
-        return call("open", path + " -> " + std::to_string(fd));
+        return call("open", path, "->", fd);
     }
     int ioctl(int fd, unsigned long request, void* arg) override {
-        static std::map<unsigned long, std::string> names = {{PPEXCL, "PPEXCL"},
-                                                             {PPCLAIM, "PPCLAIM"},
-                                                             {PPWDATA, "PPWDATA"},
-                                                             {PPRELEASE, "PPRELEASE"}};
-        exclusiveFd = request == PPEXCL ? fd : exclusiveFd;
-        const std::string byte =
-            request == PPWDATA ? " " + std::to_string(*static_cast<std::uint8_t*>(arg)) : "";
-        const char* claim = fd == exclusiveFd ? "exclusive" : "shared";
-        return call(names[request], std::to_string(fd) + byte, request == PPCLAIM ? claim : "");
+        if (request == PPWDATA)
+            return call("PPWDATA", fd, *static_cast<std::uint8_t*>(arg));
+        const char* name = request == PPEXCL ? "PPEXCL" : "PPRELEASE";
+        return call(request == PPCLAIM ? "PPCLAIM" : name, fd);
     }
     int ioctlWithin(int fd, unsigned long request, void* arg,
                     std::chrono::milliseconds limit) override {
-        call("within", std::to_string(limit.count()) + " ms");
+        call("within", limit.count(), "ms");
         return ioctl(fd, request, arg);
     }
-    void close(int fd) override { call("close", std::to_string(fd)); }
+    void close(int fd) override { call("close", fd); }
     int readFile(S path, std::string& content) override {
         content = proc;
         return call("read", path);
@@ -86,52 +97,38 @@ struct Kernel : bus::PortAccess, process::Credentials {
     int lock(S path, int& fd, std::string& holder) override {
         fd = nextFd++;
         holder = "4242";
-        return call("lock", path + " -> " + std::to_string(fd));
+        return call("lock", path, "->", fd);
     }
     int ioperm(unsigned long first, unsigned long count, bool on) override {
-        const std::string range = std::to_string(first) + " " + std::to_string(count);
-        return call("ioperm", range + (on ? " on" : " off"), on ? "ioperm" : "-");
+        return call("ioperm", first, count, on ? "on" : "off");
     }
-    void outb(std::uint8_t value, std::uint16_t port) override {
-        call("outb", std::to_string(value) + " " + std::to_string(port));
-    }
+    void outb(std::uint8_t value, std::uint16_t port) override { call("outb", value, port); }
 
     uid_t getuid() override { return uid; }
     uid_t geteuid() override { return euid; }
     gid_t getgid() override { return gid; }
     std::optional<std::string> getenv(S name) override {
-        return env.contains(name) ? std::optional(env[name]) : std::nullopt;
+        return environment[name].empty() ? std::nullopt : std::optional(environment[name]);
     }
     std::optional<Account> account(uid_t id) override {
         return id == 1000 && !errors["no entry"] ? std::optional(Account{"alice", "/home/alice"})
                                                  : std::nullopt;
     }
-    int setenv(S name, S value) override { return call("setenv", name + " " + value); }
+    int setenv(S name, S value) override { return call("setenv", name, value); }
     int clearenv() override { return call("clearenv"); }
     int forbidNewPrivileges() override { return call("prctl", "PR_SET_NO_NEW_PRIVS"); }
     int forbidPrograms() override { return call("seccomp", "execve execveat"); }
-    int initgroups(S user, gid_t group) override {
-        return call("initgroups", user + " " + std::to_string(group));
-    }
+    int initgroups(S user, gid_t group) override { return call("initgroups", user, group); }
     int setgroups(const std::vector<gid_t>& groups) override {
-        return call("setgroups", std::to_string(groups.size() == 1 ? groups[0] : -1));
+        return call("setgroups", groups.size() == 1 ? groups[0] : -1);
     }
     // Read back only after a set call succeeded: the ids it set, the saved uid perhaps not.
-    int setresgid(gid_t id) override { return call("setresgid", std::to_string(gid = id)); }
-    int setresuid(uid_t id) override { return call("setresuid", std::to_string(uid = id)); }
+    int setresgid(gid_t id) override { return call("setresgid", gid = id); }
+    int setresuid(uid_t id) override { return call("setresuid", uid = id); }
     std::array<gid_t, 3> getresgid() override { return {gid, gid, gid}; }
     std::array<uid_t, 3> getresuid() override { return {uid, uid, errors["saved uid"] ? 0 : uid}; }
-    int setgid(gid_t g) override { return call("setgid", std::to_string(g), "g0") ? 0 : EPERM; }
-    int setuid(uid_t u) override { return call("setuid", std::to_string(u), "u0") ? 0 : EPERM; }
-};
-
-// What the kernel shows and refuses → what the terminal is told, line by line in the order
-// choosing went, then the title's reason, or the port's name when a real one is driven.
-struct ChoiceCase {
-    Errors errors = {};
-    std::string said = "";
-    std::string proc = ""; // what /proc shows; empty: a PC's usual table, its port at 0x370-0x378
-    uid_t euid = 1000;
+    int setgid(gid_t g) override { return call("setgid", g) ? 0 : EPERM; }
+    int setuid(uid_t u) override { return call("setuid", u) ? 0 : EPERM; }
 };
 
 const std::string kShared = "qx5180: exclusive access to /dev/parport0 refused: another driver "
@@ -142,40 +139,45 @@ const std::string kSim = "qx5180: no parallel port available; using the simulate
 const std::string kExistsSim = "qx5180: direct port I/O not tried: /dev/parport0 exists\n" + kSim;
 const std::string kNoNode = "qx5180: cannot open /dev/parport0: No such file or directory (load "
                             "the ppdev module: sudo modprobe ppdev)\n";
-const std::string kUnlisted =
-    "qx5180: direct port I/O not tried: no parallel port at 0x378 in /proc/ioports\n" + kSim;
 const std::string kGaveUp = "qx5180: gave up waiting for /dev/parport0 after 2 s: ";
 
+// What the kernel shows and refuses → what the terminal is told, line by line in the order
+// choosing went, then the title's reason, or the port's name when a real one is driven; and,
+// where listed, every call from start through two written bytes, the second refused, to the
+// port's end.
 // The kernel names the holder of a shared port: lp0 printing, ppdev0 another program. Ranges
 // in /proc/ioports are hex and their ends inclusive; unprivileged readers see them as zero,
 // and ioperm() then has the last word. Set-user-ID root: the effective uid is what ioperm()
 // is judged by.
-const ChoiceCase kChoices[] = {
+const Case kChoices[] = {
     {.said = "qx5180: using /dev/parport0\n/dev/parport0"},
     // The printer driver registered on the port: shared.
-    {.errors = {{"exclusive", ENXIO}},
-     .said = kShared + "qx5180: using /dev/parport0\n/dev/parport0"},
-    {.errors = {{"exclusive", ENXIO}, {"shared", ENXIO}},
+    {.errors = {{"PPCLAIM 3", ENXIO}},
+     .said = kShared + "qx5180: using /dev/parport0\n/dev/parport0",
+     .calls = {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
+               "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4", "PPWDATA 4 165",
+               "PPWDATA 4 31", "PPRELEASE 4", "close 4"}},
+    {.errors = {{"PPCLAIM 3", ENXIO}, {"PPCLAIM 4", ENXIO}},
      .said = kShared +
              "qx5180: cannot claim /dev/parport0: No such device or address (no port behind it, "
              "or another program holds it exclusively)\n" +
              kExistsSim + "/dev/parport0 unavailable"},
-    {.errors = {{"exclusive", EIO}},
+    {.errors = {{"PPCLAIM 3", EIO}},
      .said = "qx5180: cannot claim /dev/parport0: Input/output error\n" + kExistsSim +
              "cannot claim /dev/parport0"},
-    {.errors = {{"exclusive", ENXIO}, {"shared", ETIMEDOUT}},
+    {.errors = {{"PPCLAIM 3", ENXIO}, {"PPCLAIM 4", ETIMEDOUT}},
+     .proc = "lp0\n",
      .said = kShared + kGaveUp + "the printer driver (lp0) is printing\n" + kExistsSim +
-             "/dev/parport0 busy printing",
-     .proc = "lp0\n"},
-    {.errors = {{"exclusive", ENXIO}, {"shared", ETIMEDOUT}},
+             "/dev/parport0 busy printing"},
+    {.errors = {{"PPCLAIM 3", ENXIO}, {"PPCLAIM 4", ETIMEDOUT}},
+     .proc = "ppdev0\n",
      .said = kShared + kGaveUp + "another program is using the port (ppdev0)\n" + kExistsSim +
-             "/dev/parport0 used by another program",
-     .proc = "ppdev0\n"},
-    {.errors = {{"exclusive", ENXIO}, {"shared", ETIMEDOUT}},
+             "/dev/parport0 used by another program"},
+    {.errors = {{"PPCLAIM 3", ENXIO}, {"PPCLAIM 4", ETIMEDOUT}},
+     .proc = "none\n",
      .said = kShared + kGaveUp +
              "the printer driver is printing, or another program is using the port\n" + kExistsSim +
-             "/dev/parport0 busy",
-     .proc = "none\n"},
+             "/dev/parport0 busy"},
     {.errors = {{"open", EACCES}},
      .said = "qx5180: cannot open /dev/parport0: Permission denied (add your user to group lp, "
              "then log in again)\n" +
@@ -188,11 +190,16 @@ const ChoiceCase kChoices[] = {
      .said = "qx5180: cannot open /dev/parport0: No such device or address\n" + kExistsSim +
              "no port behind /dev/parport0"},
     {.errors = {{"open", ENOENT}},
-     .said = kNoNode + "qx5180: using direct I/O at port 0x378\nI/O port 0x378"},
+     .said = kNoNode + "qx5180: using direct I/O at port 0x378\nI/O port 0x378",
+     .calls = {"open /dev/parport0 -> -1", "read /proc/ioports",
+               "lock /run/lock/qx5180-0x378.lock -> 3", "ioperm 888 1 on", "outb 165 888",
+               "outb 31 888", "ioperm 888 1 off", "close 3"}},
     // Ranges that miss the port, and one that covers it but is no parallel port.
     {.errors = {{"open", ENOENT}},
-     .said = kNoNode + kUnlisted + "no parallel port",
-     .proc = "  0278-027a : parport0\n  0379-037f : parport1\n  0378-037f : lpt-like\n"},
+     .proc = "  0278-027a : parport0\n  0379-037f : parport1\n  0378-037f : lpt-like\n",
+     .said = kNoNode +
+             "qx5180: direct port I/O not tried: no parallel port at 0x378 in /proc/ioports\n" +
+             kSim + "no parallel port"},
     {.errors = {{"open", ENOENT}, {"read", EACCES}},
      .said = kNoNode +
              "qx5180: direct port I/O not tried: cannot read /proc/ioports: Permission denied\n" +
@@ -202,62 +209,43 @@ const ChoiceCase kChoices[] = {
      .said = kNoNode + "qx5180: I/O port 0x378 is driven by another panel (process 4242)\n" + kSim +
              "I/O port 0x378 used by another panel"},
     {.errors = {{"open", ENOENT}, {"ioperm", EPERM}},
+     .proc = "  0000-0000 : parport0\n",
+     .euid = 1000,
      .said = kNoNode +
              "qx5180: cannot reach I/O port 0x378: Operation not permitted (run as root, or load "
              "ppdev and use /dev/parport0)\n" +
-             kSim + "no permission for I/O port 0x378",
-     .proc = "  0000-0000 : parport0\n"},
+             kSim + "no permission for I/O port 0x378"},
     // Root refused too: the kernel is locked down.
     {.errors = {{"open", ENOENT}, {"ioperm", EPERM}},
      .said = kNoNode +
              "qx5180: cannot reach I/O port 0x378: Operation not permitted (the kernel forbids "
              "direct port access; load ppdev and use /dev/parport0)\n" +
-             kSim + "no permission for I/O port 0x378",
-     .euid = 0},
+             kSim + "no permission for I/O port 0x378"},
     {.errors = {{"open", ENOENT}, {"ioperm", ENOSYS}},
      .said = kNoNode + "qx5180: cannot reach I/O port 0x378: Function not implemented\n" + kSim +
-             "cannot reach I/O port 0x378",
-     .euid = 0},
+             "cannot reach I/O port 0x378"},
 };
 
-// No limit given: start-up waits the 2 s the user is promised (the fake answers at once).
-TEST(Backends, TakeTheFirstUsableWayAndSayWhyEachOtherFailed) {
-    for (const ChoiceCase& row : kChoices) {
-        Kernel k;
-        k.errors = row.errors;
-        k.euid = row.euid;
-        k.proc = row.proc.empty() ? k.proc : row.proc;
+// No limit given: start-up waits the 2 s the user is promised (the fake answers at once). A
+// byte the kernel refuses is refused, and no line state is shorter than 5 µs, however fast
+// the port takes bytes.
+TEST(Backends, TakeTheFirstUsableWaySayWhyEachOtherFailedAndHoldItPacedToTheEnd) {
+    for (const Case& row : kChoices) {
+        Kernel k(row);
         std::string said;
         const auto report = [&](const bus::PortEvent& e) { said += messages::portEvent(e) + "\n"; };
         auto [port, because] =
             bus::choosePort(k, report, [] { return std::make_unique<sim::Board>(); });
         ASSERT_TRUE(port);
         EXPECT_EQ(said + (because ? messages::simulatedBecause(*because) : port->name()), row.said);
-    }
-}
-
-// Every call from start through two written bytes, the second refused, to the port's end;
-// and no line state shorter than 5 µs, however fast the port takes bytes.
-TEST(Backends, HoldTheirClaimUntilTheEndAndPaceEveryLineState) {
-    for (const auto& [errors, calls] : std::vector<std::pair<Errors, Lines>>{
-             {{{"exclusive", ENXIO}},
-              {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
-               "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4", "PPWDATA 4 165",
-               "PPWDATA 4 31", "PPRELEASE 4", "close 4"}},
-             {{{"open", ENOENT}},
-              {"open /dev/parport0 -> -1", "read /proc/ioports",
-               "lock /run/lock/qx5180-0x378.lock -> 3", "ioperm 888 1 on", "outb 165 888",
-               "outb 31 888", "ioperm 888 1 off", "close 3"}}}) {
-        Kernel k;
-        k.errors = errors;
-        auto chosen = bus::choosePort(
-            k, [](const bus::PortEvent&) {}, [] { return nullptr; });
-        EXPECT_EQ(chosen.port->write(0xA5), 0);
+        EXPECT_EQ(port->write(0xA5), 0);
         k.errors["PPWDATA"] = EIO;
-        EXPECT_EQ(chosen.port->write(0x1F), errors.contains("open") ? 0 : EIO);
-        EXPECT_GE(k.latest - k.previous, 5us);
-        chosen.port.reset();
-        EXPECT_EQ(k.calls, calls);
+        EXPECT_EQ(port->write(0x1F), k.log.back().starts_with("PPWDATA") ? EIO : 0);
+        EXPECT_TRUE(because || k.at[0] - k.at[1] >= 5us);
+        port.reset();
+        if (!row.calls.empty()) {
+            EXPECT_EQ(k.log, row.calls);
+        }
     }
 }
 
@@ -292,19 +280,8 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
 
 // --- dropping root -------------------------------------------------------------------------
 
-// Root's environment as sudo leaves it, changed ("NAME=value NAME= ...", an empty value
-// unsets), and the kernel's answers → what the terminal is told and every call that changes
-// something: `calls`, or the first `steps` of the first row's, a drop that goes through.
-struct DropCase {
-    std::string env = "";
-    Errors errors = {};
-    std::string said = "";
-    std::size_t steps = 0;
-    Lines calls = {};
-    uid_t uid = 0;
-    uid_t euid = 0;
-};
-
+// Root's environment as `env` changes it, and the kernel's answers → what the terminal is told
+// and every call that changes something.
 const std::string kCannot = "qx5180: cannot drop root rights: ";
 
 // Whoever starts a set-user-ID program controls its environment: only what a window needs
@@ -312,7 +289,7 @@ const std::string kCannot = "qx5180: cannot drop root rights: ";
 // terminal that names a file or holds a format. The kernel's word counts, not the calls':
 // a saved uid left at root is a way back. On failure nothing runs after the step that
 // failed, and a bad environment changes nothing.
-const DropCase kDrops[] = {
+const Case kDrops[] = {
     {.calls = {"clearenv", "initgroups alice 100", "setresgid 100", "setresuid 1000", "setgid 0",
                "setuid 0", "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice",
                "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS",
@@ -324,45 +301,38 @@ const DropCase kDrops[] = {
     // Set-user-ID: the real user, whatever SUDO_UID says.
     {.env = "SUDO_UID=1001 QT_PLUGIN_PATH=/x XDG_CURRENT_DESKTOP=GNOME DISPLAY=unix/:0 LC_TIME=C "
             "LANG=../../tmp/x LC_CTYPE=C%n TZ=/etc/localtime TERM=xterm",
+     .uid = 1000,
      .calls = {"clearenv", "setenv DISPLAY unix/:0", "setenv LC_TIME C", "setenv TERM xterm",
                "initgroups alice 100", "setresgid 100", "setresuid 1000", "setgid 0", "setuid 0",
                "setenv HOME /home/alice", "setenv USER alice", "setenv LOGNAME alice",
                "setenv PATH /usr/local/bin:/usr/bin:/bin", "prctl PR_SET_NO_NEW_PRIVS",
-               "seccomp execve execveat"},
-     .uid = 1000},
+               "seccomp execve execveat"}},
     {.uid = 1000, .euid = 1000},
     {.env = "SUDO_UID= SUDO_GID=",
      .said = "qx5180: running as root: no invoking user to drop to (start it from your own "
              "account, through sudo if the port needs root)",
      .calls = {"seccomp execve execveat"}},
-    {.errors = {{"saved uid", 1}},
-     .said = kCannot + "user ids are 1000 1000 0 after setresuid(1000)",
-     .steps = 4},
-    {.errors = {{"g0", 1}},
-     .said = kCannot + "group 0 could be regained after setresgid(100)",
-     .steps = 5},
-    {.errors = {{"u0", 1}},
-     .said = kCannot + "root could be regained after setresuid(1000)",
-     .steps = 6},
 };
 
 TEST(DropRoot, GroupsThenGroupIdsThenUserIdsThenChecksRootIsGone) {
-    std::vector<DropCase> rows(std::begin(kDrops), std::end(kDrops));
+    std::vector<Case> rows(std::begin(kDrops), std::end(kDrops));
     const Lines& drop = kDrops[0].calls; // a drop that goes through
-    // Each call that changes something, refused in turn: the drop stops there and says which.
-    for (const auto& [steps, what] : std::vector<std::pair<std::size_t, std::string>>{
-             {1, "clearenv()"},
-             {2, "initgroups(alice, 100)"},
-             {3, "setresgid(100)"},
-             {4, "setresuid(1000)"},
-             {7, "setenv(HOME)"},
-             {11, "prctl(PR_SET_NO_NEW_PRIVS)"},
-             {12, "seccomp filter against execve and execveat"}}) {
-        const std::string call = drop[steps - 1].substr(0, drop[steps - 1].find(' '));
-        rows.push_back({.errors = {{call, EIO}},
-                        .said = kCannot + what + ": Input/output error",
-                        .steps = steps});
-    }
+    // Each call that changes something refused in turn, and each way back left open: the drop
+    // stops there, its first `steps` calls made, and says which.
+    for (const auto& [steps, key, what] : std::vector<std::tuple<int, std::string, std::string>>{
+             {1, "clearenv", "clearenv(): Input/output error"},
+             {2, "initgroups", "initgroups(alice, 100): Input/output error"},
+             {3, "setresgid", "setresgid(100): Input/output error"},
+             {4, "setresuid", "setresuid(1000): Input/output error"},
+             {4, "saved uid", "user ids are 1000 1000 0 after setresuid(1000)"},
+             {5, "setgid", "group 0 could be regained after setresgid(100)"},
+             {6, "setuid", "root could be regained after setresuid(1000)"},
+             {7, "setenv", "setenv(HOME): Input/output error"},
+             {11, "prctl", "prctl(PR_SET_NO_NEW_PRIVS): Input/output error"},
+             {12, "seccomp", "seccomp filter against execve and execveat: Input/output error"}})
+        rows.push_back({.errors = {{key, EIO}},
+                        .said = kCannot + what,
+                        .calls = Lines(drop.begin(), drop.begin() + steps)});
     // SUDO_* that name no user to become: refused before any call.
     for (const auto& [env, what] : std::vector<std::pair<std::string, std::string>>{
              {"SUDO_UID=1000\x7f", "SUDO_UID \"1000?\" is not a user id"},
@@ -371,23 +341,13 @@ TEST(DropRoot, GroupsThenGroupIdsThenUserIdsThenChecksRootIsGone) {
              {"SUDO_GID=0", "SUDO_GID is 0, so the program would keep root's group"},
              {"SUDO_GID=", "SUDO_UID is set but SUDO_GID is not"}})
         rows.push_back({.env = env, .said = kCannot + what});
-    for (const DropCase& row : rows) {
+    for (const Case& row : rows) {
         SCOPED_TRACE(row.said);
-        Kernel k;
-        k.errors = row.errors;
-        k.uid = row.uid;
-        k.euid = row.euid;
-        k.gid = k.uid ? 100 : 0;
-        k.env = {{"HOME", "/root"}, {"SUDO_UID", "1000"}, {"SUDO_GID", "100"}};
-        std::istringstream changes(row.env);
-        for (std::string change; changes >> change;)
-            k.env[change.substr(0, change.find('='))] = change.substr(change.find('=') + 1);
-        std::erase_if(k.env, [](const auto& variable) { return variable.second.empty(); });
+        Kernel k(row);
         std::ostringstream said;
         EXPECT_EQ(process::dropRoot(k, said), !row.said.starts_with(kCannot));
         EXPECT_EQ(said.str(), row.said.empty() ? "" : row.said + "\n");
-        EXPECT_EQ(k.calls,
-                  row.calls.empty() ? Lines(drop.begin(), drop.begin() + row.steps) : row.calls);
+        EXPECT_EQ(k.log, row.calls);
     }
 }
 
@@ -427,7 +387,6 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
         ASSERT_EQ(::fcntl(fds[1], F_SETPIPE_SZ, 4096), 4096);
         ASSERT_EQ(::write(fds[1], kept.data(), 4096), 4096);
         ::fcntl(fds[1], F_SETFL, callersFlags);
-        const int flags = ::fcntl(fds[1], F_GETFL);
         process::LineLog log(fds[1], 8);
         const auto start = Clock::now();
         log.stream() << 0 << ' ' << text << '\n';
@@ -454,7 +413,7 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
         log.line("after");
         reader.join();
         EXPECT_EQ(got, expected);
-        EXPECT_EQ(::fcntl(fds[1], F_GETFL), flags);
+        EXPECT_EQ(::fcntl(fds[1], F_GETFL), O_WRONLY | callersFlags);
 
         // The reader goes: EPIPE, and no SIGPIPE (default here) ends the process.
         ::close(fds[0]);
