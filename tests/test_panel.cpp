@@ -181,21 +181,19 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
             action << "click " << b.name;
             QTest::mouseClick(w, Qt::LeftButton, {}, {pick(w->width()), pick(w->height())});
             model.select(b);
-        } else if (kind == 2) { // an arrow in the group that has the focus
+        } else if (kind == 2) { // an arrow in a group, from its selected button, round the ends
             const Button& on = Model::button(model.selected.at(kButtons[pick(21)].group));
             std::vector<const Button*> group;
             for (const Button& b : kButtons)
                 if (b.group == on.group)
                     group.push_back(&b);
             const int key = pick(4);
-            const int n = int(group.size());
             const auto at = std::find(group.begin(), group.end(), &on) - group.begin();
             action << "arrow " << key << " on " << on.name;
             QTest::keyClick(rig.find(on.name),
                             std::array{Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up}[key]);
-            model.select(*group[(at + (key < 2 ? 1 : n - 1)) % n]);
-            EXPECT_EQ(rig.window->focusWidget()->objectName().toStdString(),
-                      model.selected.at(on.group));
+            model.select(*group[(at + (key < 2 ? 1 : group.size() - 1)) % group.size()]);
+            EXPECT_EQ(rig.window->focusWidget(), rig.find(model.selected.at(on.group)));
         } else if (kind <= 5) { // a key on a slider
             const int s = pick(4);
             const int key = pick(6);
@@ -247,22 +245,6 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
             EXPECT_EQ(rig.find<QAbstractButton>(b.name)->isChecked(),
                       model.selected.at(b.group) == b.name);
     }
-}
-
-// Tab goes round the controls in the order the README gives, one stop per option group, on
-// its selected button; Shift+Tab goes back.
-TEST(Panel, TabGoesRoundInTheReadmesOrder) {
-    PanelRig rig;
-    QTest::mouseClick(rig.find("mode3"), Qt::LeftButton);
-    QTest::mouseClick(rig.find("se"), Qt::LeftButton);
-    rig.find("monovol")->setFocus();
-    QString order = "monovol";
-    for (int i = 0; i < 18; ++i) {
-        QTest::keyClick(rig.window->focusWidget(), i < 17 ? Qt::Key_Tab : Qt::Key_Backtab);
-        order += " " + rig.window->focusWidget()->objectName();
-    }
-    EXPECT_EQ(order, "monovol leftvol rightvol RESET addrzero hfgainbox lgainbox rgainbox RHP "
-                     "mode3 RLS LHP HP3Doff vol3d se narrow mute monovol mute");
 }
 
 // A held press beside the thumb keeps paging until the thumb reaches the pointer, never past.
