@@ -27,8 +27,7 @@ Tab Right Tab Right | OUTPUT CAPACITOR; OCL; capacitor-less outputs; NARROW; nar
 Tab Right | STEREO INPUT CONFIGURATIONS; L1 AND R1; input L1 and R1
 Tab End | MONO VOLUME CONTROL slider 1; 32 | percent
 KP_Enter | MONO VOLUME CONTROL slider 32 103 percent
-KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up | QX5180 audio amplifier logo; SHUTDOWN P P
-KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | 32 MONO VOLUME CONTROL | Step #
+KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | QX5180 audio amplifier logo; SHUTDOWN P P; 32 MONO VOLUME CONTROL | Step #
 """
 # Orca refuses to start beside a process named "orca" of the same user, so that it is not
 # named so: runs side by side do not stop each other (a desktop's own Orca still stops it).
