@@ -135,7 +135,8 @@ void OptionButton::keyPressEvent(QKeyEvent* event) {
         spread |= QRect(b->geometry().center(), QSize(1, 1));
     const bool row = spread.width() >= spread.height();
     std::sort(group.begin(), group.end(), [row](const OptionButton* a, const OptionButton* b) {
-        const QPoint p = a->geometry().center(), q = b->geometry().center();
+        const QPoint p = a->geometry().center();
+        const QPoint q = b->geometry().center();
         return row ? std::pair(p.x(), p.y()) < std::pair(q.x(), q.y())
                    : std::pair(p.y(), p.x()) < std::pair(q.y(), q.x());
     });
