@@ -49,8 +49,8 @@ struct Case {
 // Stands in for the kernel, with both faces the program sees: logs every call in order and
 // answers it with the error listed under its whole line, else under its name ("PPCLAIM 3" is
 // the exclusive claim, "PPCLAIM 4" the shared one). A kernel's quirks are listed there too:
-// "no entry" (the user has no passwd entry), "saved uid" (setresuid leaves the saved uid at
-// root), "setgid" and "setuid" (which still succeed after the drop).
+// "no entry" (the user has no passwd entry), "saved uid" and "saved gid" (the set call left the
+// saved id at root's), "setgid" and "setuid" (which still succeed after the drop).
 struct Kernel : Case, bus::PortAccess, process::Credentials {
     using S = const std::string&;
     Lines log = {};
@@ -125,7 +125,7 @@ struct Kernel : Case, bus::PortAccess, process::Credentials {
     // Read back only after a set call succeeded: the ids it set, the saved uid perhaps not.
     int setresgid(gid_t id) override { return call("setresgid", gid = id); }
     int setresuid(uid_t id) override { return call("setresuid", uid = id); }
-    std::array<gid_t, 3> getresgid() override { return {gid, gid, gid}; }
+    std::array<gid_t, 3> getresgid() override { return {gid, gid, errors["saved gid"] ? 0 : gid}; }
     std::array<uid_t, 3> getresuid() override { return {uid, uid, errors["saved uid"] ? 0 : uid}; }
     int setgid(gid_t g) override { return call("setgid", g) ? 0 : EPERM; }
     int setuid(uid_t u) override { return call("setuid", u) ? 0 : EPERM; }
@@ -324,6 +324,7 @@ TEST(DropRoot, GroupsThenGroupIdsThenUserIdsThenChecksRootIsGone) {
              {2, "initgroups", "initgroups(alice, 100): Input/output error"},
              {3, "setresgid", "setresgid(100): Input/output error"},
              {4, "setresuid", "setresuid(1000): Input/output error"},
+             {4, "saved gid", "group ids are 100 100 0 after setresgid(100)"},
              {4, "saved uid", "user ids are 1000 1000 0 after setresuid(1000)"},
              {5, "setgid", "group 0 could be regained after setresgid(100)"},
              {6, "setuid", "root could be regained after setresuid(1000)"},
