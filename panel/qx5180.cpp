@@ -173,6 +173,11 @@ void QX5180::build() {
             w->setAccessibleName(QString::fromLatin1(c.accessibleName));
         if (c.description)
             w->setAccessibleDescription(QString::fromLatin1(c.description));
+        // A slider reports every position the user moves it to; code moves it quietly.
+        if (c.kind == layout::Kind::Slider)
+            connect(static_cast<QSlider*>(w), &QSlider::valueChanged, this, c.handler);
+        if (c.kind == layout::Kind::Button)
+            connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this, c.handler);
 
         std::visit(
             [&](auto member) {
@@ -202,17 +207,11 @@ void QX5180::build() {
             },
             c.member);
     }
-    for (std::size_t i = 0; i < built.size(); ++i) {
-        const layout::Control& c = form()[i];
-        // A slider reports every position the user moves it to; code moves it quietly.
-        if (c.kind == layout::Kind::Slider)
-            connect(static_cast<QSlider*>(built[i]), &QSlider::valueChanged, this, c.handler);
-        if (c.kind == layout::Kind::Button)
-            connect(static_cast<QPushButton*>(built[i]), &QPushButton::clicked, this, c.handler);
-        // A screen reader names a control after the label that is its caption.
-        if (QWidget* control = widgetOf(m_c, c.captionOf))
+    // A screen reader names a control after the label that is its caption; once every control
+    // exists, whatever the rows' order.
+    for (std::size_t i = 0; i < built.size(); ++i)
+        if (QWidget* control = widgetOf(m_c, form()[i].captionOf))
             static_cast<QLabel*>(built[i])->setBuddy(control);
-    }
 
     std::stable_sort(tabChain.begin(), tabChain.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -78,6 +78,8 @@ void ControlFrames::send(Register r) {
     settle(m_bus.PPort(m_frames[index(r)]), 1u << index(r));
 }
 
+// `confirmed`: the register the write carried, as a bit; 0 for the idle byte alone, which
+// confirms no register.
 void ControlFrames::settle(int error, unsigned confirmed) {
     if (error != 0) {
         m_error = error;
