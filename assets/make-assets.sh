@@ -1,7 +1,7 @@
 #!/bin/bash
 # Regenerates, next to this script, the application icon (qx5180.svg, and
-# from it qx5180.png at 32 px for the window, qx5180-64.png and
-# qx5180-128.png) and the logo bitmap (logo.bmp). Needs ImageMagick 6
+# from it qx5180.png, qx5180-64.png and qx5180-128.png for the desktop, and
+# qx5180-32.bmp for the window) and the logo bitmap (logo.bmp). Needs ImageMagick 6
 # (convert), rsvg-convert (librsvg2-bin) and the DejaVu fonts.
 # The generated files are kept in the repository, so building the program
 # does not need ImageMagick; run this only after changing the artwork.
@@ -19,6 +19,16 @@ command -v rsvg-convert >/dev/null || { echo "make-assets.sh: rsvg-convert not f
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+
+# A bitmap of 32 bits a pixel, rows from the top down (a negative height), which the panel
+# shows from its own memory as it is (panelImage() in panel/widgets.cpp). ImageMagick writes
+# rows from the bottom up, so it is given the picture upside down and the height is negated.
+topdown_bmp() { # source destination height
+    convert "$1" -flip -alpha on -type TrueColorAlpha "BMP:$2"
+    local h=$(((1 << 32) - $3))
+    printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((h & 255)) $((h >> 8 & 255)) \
+        $((h >> 16 & 255)) $((h >> 24 & 255)))" | dd of="$2" bs=1 seek=22 conv=notrunc status=none
+}
 
 # ---------------------------------------------------------------------------
 # Application icon: a loudspeaker with two sound arcs on a rounded square.
@@ -42,12 +52,13 @@ cat >"$here/qx5180.svg" <<'SVG'
 SVG
 
 # Rendered large and scaled down with Lanczos, which keeps the small sizes
-# crisper than rasterising the outline straight at 32 px. The window icon
-# stays a 256-colour PNG: the panel embeds it and reads it at every start.
+# crisper than rasterising the outline straight at 32 px. The window's own
+# copy of the 32 px icon is a bitmap of the same pixels.
 rsvg-convert -w 256 -h 256 "$here/qx5180.svg" -o "$tmp/icon-256.png"
 convert "$tmp/icon-256.png" -filter Lanczos -resize 32x32 \
     -strip -define png:exclude-chunks=date,time \
     -colors 256 "PNG8:$here/qx5180.png"
+topdown_bmp "$here/qx5180.png" "$here/qx5180-32.bmp" 32
 for size in 64 128; do
     convert "$tmp/icon-256.png" -filter Lanczos -resize "${size}x${size}" \
         -strip -define png:exclude-chunks=date,time \
@@ -55,7 +66,7 @@ for size in 64 128; do
 done
 
 # ---------------------------------------------------------------------------
-# Logo: 223 x 72, 24 bits per pixel, on a #8080FF background.
+# Logo: 223 x 72, opaque, on a #8080FF background.
 # Name and subtitle on the left, a small level-bar meter on the right,
 # framed like a front-panel legend plate.
 # ---------------------------------------------------------------------------
@@ -79,6 +90,6 @@ convert -size 223x72 xc:'#8080FF' \
     -stroke "$navy" -strokewidth 1 -draw 'line 167,61 217,61' \
     "$tmp/logo.png"
 
-convert "$tmp/logo.png" -alpha off -type TrueColor -strip "BMP3:$here/logo.bmp"
+topdown_bmp "$tmp/logo.png" "$here/logo.bmp" 72
 
-echo "wrote $here/qx5180.svg, qx5180.png, qx5180-64.png, qx5180-128.png and logo.bmp"
+echo "wrote $here/qx5180.svg, qx5180.png, qx5180-64.png, qx5180-128.png, qx5180-32.bmp and logo.bmp"

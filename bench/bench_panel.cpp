@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -69,8 +69,9 @@ int main(int argc, char** argv) {
     QApplication::setStyle("Fusion");
 
     StampingPort port;
-    std::ostringstream diagnostics;
-    QX5180 window(port, diagnostics);
+    std::string diagnostics;
+    QX5180 window(port,
+                  [&diagnostics](std::string_view line) { diagnostics.append(line) += '\n'; });
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         std::fprintf(stderr, "bench_panel: the window never appeared\n");
@@ -116,8 +117,8 @@ int main(int argc, char** argv) {
         // the measured span.
         QCoreApplication::processEvents();
     }
-    if (!diagnostics.str().empty()) {
-        std::fprintf(stderr, "bench_panel: diagnostics: %s\n", diagnostics.str().c_str());
+    if (!diagnostics.empty()) {
+        std::fprintf(stderr, "bench_panel: diagnostics: %s\n", diagnostics.c_str());
         return 1;
     }
 

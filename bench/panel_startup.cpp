@@ -7,7 +7,8 @@
 
 #include <QApplication>
 
-#include <iostream>
+#include <cstdio>
+#include <string_view>
 
 int main(int, char** argv) {
     sim::Board board;
@@ -17,14 +18,17 @@ int main(int, char** argv) {
     QApplication app(qtArgc, qtArgv);
     QApplication::setStyle("Fusion");
 
-    QX5180 window(board, std::cerr);
+    QX5180 window(board, [](std::string_view line) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    });
     const ExitAfterFirstPaint exitAfterPaint(window);
     window.show();
     const int status = app.exec();
     // The five start-up transactions must have reached the board, or nothing was measured.
     if (board.transactions().size() < 5) {
-        std::cerr << "bench_panel_startup: the board saw " << board.transactions().size()
-                  << " transactions at start-up, not 5\n";
+        std::fprintf(stderr,
+                     "bench_panel_startup: the board saw %zu transactions at start-up, not 5\n",
+                     board.transactions().size());
         return 1;
     }
     return status;

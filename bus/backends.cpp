@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <sstream>
 #include <string_view>
 
 namespace bus {
@@ -232,9 +231,10 @@ std::unique_ptr<Port> openDirectPort(PortAccess& system, const PortReport& repor
 } // namespace
 
 std::string portAddressText() {
-    std::ostringstream text;
-    text << "0x" << std::hex << kPortAddress;
-    return text.str();
+    char digits[8];
+    const auto end = std::to_chars(digits, digits + sizeof digits, kPortAddress, 16).ptr;
+    std::string text = "0x";
+    return text.append(digits, end);
 }
 
 std::string durationText(std::chrono::milliseconds limit) {

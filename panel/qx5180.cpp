@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <map>
-#include <ostream>
 #include <type_traits>
 #include <vector>
 
@@ -84,7 +83,7 @@ QWidget* makeWidget(const layout::Control& c, QWidget* parent) {
     }
     case layout::Kind::Picture: {
         auto* l = new QLabel(parent);
-        l->setPixmap(panelImage(":/logo.bmp", "bmp"));
+        l->setPixmap(panelImage(":/logo.bmp", QImage::Format_RGB32));
         l->setAutoFillBackground(true);
         QPalette background = l->palette();
         background.setColor(QPalette::Window, QColor(128, 128, 255));
@@ -120,9 +119,10 @@ void select(QButtonGroup* group, int id) {
 
 } // namespace
 
-QX5180::QX5180(bus::Port& port, std::ostream& log, std::string simulatedBecause, QWidget* parent)
-    : QWidget(parent), m_port(port), m_log(log), m_simulatedBecause(std::move(simulatedBecause)),
-      m_frames(port) {
+QX5180::QX5180(bus::Port& port, std::function<void(std::string_view line)> log,
+               std::string simulatedBecause, QWidget* parent)
+    : QWidget(parent), m_port(port), m_log(std::move(log)),
+      m_simulatedBecause(std::move(simulatedBecause)), m_frames(port) {
     readAsShown();
     build();
     m_frames.setListener(
@@ -133,10 +133,8 @@ QX5180::QX5180(bus::Port& port, std::ostream& log, std::string simulatedBecause,
 
 void QX5180::showWriteOutcome(int error, bool addressLine) {
     if (error != 0)
-        m_log << messages::writeFailed(m_port.name(),
-                                       addressLine ? "the address-select line" : "a register write",
-                                       error)
-              << '\n';
+        m_log(messages::writeFailed(
+            m_port.name(), addressLine ? "the address-select line" : "a register write", error));
     setWindowTitle(
         QString::fromStdString(messages::title(m_simulatedBecause, m_frames.standingError())));
 }
@@ -144,7 +142,7 @@ void QX5180::showWriteOutcome(int error, bool addressLine) {
 void QX5180::build() {
     setObjectName("QX5180");
     setPalette(style()->standardPalette());
-    setWindowIcon(panelImage(":/qx5180.png", "png"));
+    setWindowIcon(panelImage(":/qx5180-32.bmp", QImage::Format_ARGB32));
     QFont small = font();
     small.setPixelSize(kWindowFontPixels);
     // The application's too: each line edit lays its text out in the application's font

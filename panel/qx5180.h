@@ -7,9 +7,10 @@
 #include <QApplication>
 #include <QWidget>
 
-#include <iosfwd>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 // The one window. It owns the five register frames and the address bit for its whole
 // life; its controls only show them. Every handler sets the texts it owns and hands the
@@ -20,8 +21,8 @@ public:
     // Builds the window and runs Form_Load, so the chip is programmed before the window is
     // first shown. A failed port write is told on `log`; simulatedBecause, when given, says
     // in the title why no real port is driven.
-    QX5180(bus::Port& port, std::ostream& log, std::string simulatedBecause = {},
-           QWidget* parent = nullptr);
+    QX5180(bus::Port& port, std::function<void(std::string_view line)> log,
+           std::string simulatedBecause = {}, QWidget* parent = nullptr);
 
 private:
     // One row per control: layout.cpp.
@@ -68,7 +69,7 @@ private:
     void setInput(int code);
 
     bus::Port& m_port;
-    std::ostream& m_log;
+    const std::function<void(std::string_view line)> m_log;
     const std::string m_simulatedBecause;
     regs::ControlFrames m_frames;
     // Wraps a fresh copy of the application's style, not the desktop's default, so the

@@ -4,12 +4,13 @@
 
 #include <QApplication>
 
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <string_view>
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::cerr << "usage: qx5180-snapshot OUTPUT.png\n";
+        std::fputs("usage: qx5180-snapshot OUTPUT.png\n", stderr);
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -17,11 +18,13 @@ int main(int argc, char** argv) {
     QApplication::setStyle("Fusion");
 
     sim::Board board;
-    QX5180 window(board, std::cerr);
+    QX5180 window(board, [](std::string_view line) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    });
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
-        std::cerr << "qx5180-snapshot: cannot write " << argv[1] << '\n';
+        std::fprintf(stderr, "qx5180-snapshot: cannot write %s\n", argv[1]);
         return 1;
     }
     return 0;

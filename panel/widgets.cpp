@@ -4,12 +4,13 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QIcon>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResource>
 #include <QStyleOptionButton>
 #include <QStyleOptionSlider>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -24,16 +25,18 @@ constexpr int kCaptionGap = 2;
 // Circles are not smoothed, which would leave some of their pixels below 3:1.
 const QColor kOutline(0x5a, 0x5a, 0x5a);
 
-void outline(QPainter* painter, const QRect& r, bool round = false) {
+// The outermost pixels of `r` all round, at any scale.
+void outline(QPainter* painter, const QRect& r) {
+    for (const QRect& edge : QRegion(r).subtracted(r.adjusted(1, 1, -1, -1)))
+        painter->fillRect(edge, kOutline);
+}
+
+// The circle through the middle of the outermost pixels of `r`.
+void outlineCircle(QPainter* painter, const QRect& r) {
     painter->save();
     painter->setPen(kOutline);
     painter->setBrush(Qt::NoBrush);
-    // Through the middle of the outermost pixels, at any scale.
-    const QRectF middle = QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5);
-    if (round)
-        painter->drawEllipse(middle);
-    else
-        painter->drawRect(middle);
+    painter->drawEllipse(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5));
     painter->restore();
 }
 
@@ -283,8 +286,9 @@ void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
                                QPainter* painter, const QWidget* widget) const {
     if (element == PE_FrameFocusRect)
         return drawFocusRing(painter, option->rect, option->palette);
-    // Fusion's own group frame is an image it reads by name (see panelImage()); the panel
-    // draws the frame as it outlines its other controls.
+    // Fusion's own group frame is an image it decodes at start-up, after loading every
+    // image-format plugin installed to find the reader; the panel draws the frame as it
+    // outlines its other controls.
     if (element == PE_FrameGroupBox) {
         const int titleHeight = std::max(pixelMetric(PM_ExclusiveIndicatorHeight, option, widget),
                                          option->fontMetrics.height()) +
@@ -292,12 +296,36 @@ void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
         return outline(painter, option->rect.adjusted(0, titleHeight, 0, 0));
     }
     const WithoutFocus plain(option);
+    if (element == PE_IndicatorRadioButton)
+        return drawOptionCircle(option, painter, widget);
     QProxyStyle::drawPrimitive(element, option, painter, widget);
-    if (element == PE_IndicatorRadioButton || element == PE_FrameLineEdit)
-        outline(painter, option->rect, element == PE_IndicatorRadioButton);
+    if (element == PE_FrameLineEdit)
+        outline(painter, option->rect);
     // Inside the box's border, which stays as it is.
     if (plain.hadFocus() && element == PE_PanelLineEdit)
         drawFocusRing(painter, option->rect.adjusted(1, 1, -1, -1), option->palette);
+}
+
+// Twenty-one circles in a handful of states: each state is drawn once, on the window's
+// colour that every circle stands on, and copied from then on. Drawn in the same place of
+// the same pixels, the copy is the drawing, pixel for pixel.
+void PanelStyle::drawOptionCircle(const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const {
+    const qreal scale = painter->device()->devicePixelRatio();
+    const CircleKey key{option->palette.cacheKey(), uint(option->state), option->rect.width(),
+                        option->rect.height(), scale};
+    QPixmap& circle = m_circles[key];
+    if (circle.isNull()) {
+        circle = QPixmap(option->rect.size() * scale);
+        circle.setDevicePixelRatio(scale);
+        circle.fill(option->palette.color(QPalette::Window));
+        QPainter p(&circle);
+        QStyleOption at(*option);
+        at.rect.moveTopLeft(QPoint());
+        QProxyStyle::drawPrimitive(PE_IndicatorRadioButton, &at, &p, widget);
+        outlineCircle(&p, at.rect);
+    }
+    painter->drawPixmap(option->rect.topLeft(), circle);
 }
 
 void PanelStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -310,6 +338,8 @@ void PanelStyle::drawControl(ControlElement element, const QStyleOption* option,
 
 void PanelStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                                     QPainter* painter, const QWidget* widget) const {
+    if (control == CC_GroupBox)
+        return drawGroup(option, painter, widget);
     const WithoutFocus plain(option);
     QProxyStyle::drawComplexControl(control, option, painter, widget);
     if (control == CC_Slider)
@@ -319,6 +349,24 @@ void PanelStyle::drawComplexControl(ComplexControl control, const QStyleOptionCo
                                  .adjusted(2, 0, -2, part == SC_SliderHandle ? -1 : 0));
     if (plain.hadFocus() && control == CC_Slider)
         drawFocusRing(painter, option->rect, option->palette);
+}
+
+// As Fusion draws a group, less what the panel's groups never have (a check box, focus) and
+// the frame, which is the panel's: Fusion would measure the title for each of the three.
+void PanelStyle::drawGroup(const QStyleOptionComplex* option, QPainter* painter,
+                           const QWidget* widget) const {
+    drawPrimitive(PE_FrameGroupBox, option, painter, widget);
+    const auto* group = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (!group || group->text.isEmpty())
+        return;
+    int flags = Qt::TextShowMnemonic | Qt::AlignLeft | int(group->textAlignment);
+    if (!styleHint(SH_UnderlineShortcut, option, widget))
+        flags |= Qt::TextHideMnemonic;
+    painter->save();
+    painter->setPen(QPen(option->palette.windowText(), 1));
+    drawItemText(painter, subControlRect(CC_GroupBox, option, SC_GroupBoxLabel, widget), flags,
+                 group->palette, group->state & State_Enabled, group->text, QPalette::NoRole);
+    painter->restore();
 }
 
 void keepPanelLook(QWidget& window, PanelStyle& style) {
@@ -332,12 +380,15 @@ void keepPanelLook(QWidget& window, PanelStyle& style) {
     }
 }
 
-// Read in the format it is stored in: an image read by name alone first loads and asks every
-// image-format plugin installed, at every start.
-QPixmap panelImage(const char* name, const char* format) {
-    QImageReader reader(QString::fromLatin1(name), format);
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+// The window's images are kept uncompressed in the program (panel/CMakeLists.txt) as the
+// bitmaps assets/make-assets.sh writes: 32 bits a pixel in the byte order of ARGB32, rows
+// from the top down. Nothing decodes them; an opaque one, taken as RGB32, the window's own
+// format, is even drawn from there, without a copy.
+QPixmap panelImage(const char* name, QImage::Format format) {
+    const uchar* bytes = QResource(QString::fromLatin1(name)).data();
+    const auto field = [bytes](int at) { return qFromLittleEndian<qint32>(bytes + at); };
+    return QPixmap::fromImage(
+        QImage(bytes + field(10), field(18), -field(22), field(18) * 4, format));
 }
 
 int fittingPixelSize(QFont font, int size, const QString& text, const QRect& area, int maxLines) {

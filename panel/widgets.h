@@ -2,10 +2,13 @@
 
 #include <QBasicTimer>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QProxyStyle>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStringList>
+
+#include <map>
 
 class Notice;
 
@@ -111,16 +114,32 @@ public:
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
+
+private:
+    void drawGroup(const QStyleOptionComplex* option, QPainter* painter,
+                   const QWidget* widget) const;
+    void drawOptionCircle(const QStyleOption* option, QPainter* painter,
+                          const QWidget* widget) const;
+
+    struct CircleKey {
+        qint64 palette;
+        uint state;
+        int width;
+        int height;
+        qreal scale;
+        auto operator<=>(const CircleKey&) const = default;
+    };
+    mutable std::map<CircleKey, QPixmap> m_circles;
 };
 
 // Gives the window and every control in it the panel's style and fixed light palette, and
 // keeps them: palette, theme and font changes of the application no longer reach them.
 void keepPanelLook(QWidget& window, PanelStyle& style);
 
-// An image of the panel's resources, read as the format given. The window icon is the 32 px
-// one alone: a window manager scales it where it needs another size, and a desktop that
-// matches the window to its entry shows the sizes the package installs.
-QPixmap panelImage(const char* name, const char* format);
+// One of the window's images: ":/logo.bmp" as RGB32, ":/qx5180-32.bmp" as ARGB32. The window
+// icon is the 32 px one alone: a window manager scales it where it needs another size, and a
+// desktop that matches the window to its entry shows the sizes the package installs.
+QPixmap panelImage(const char* name, QImage::Format format);
 
 // Has screen readers read the panel's sliders and boxes as the screen shows them
 // (access.cpp). Call it before the first control exists, so that none is read through Qt's

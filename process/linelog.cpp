@@ -135,24 +135,4 @@ void LineLog::flush(std::chrono::milliseconds quiet) {
     }
 }
 
-LineLog::Buffer::int_type LineLog::Buffer::overflow(int_type c) {
-    if (traits_type::eq_int_type(c, traits_type::eof()))
-        return traits_type::not_eof(c);
-    const char ch = traits_type::to_char_type(c);
-    xsputn(&ch, 1);
-    return c;
-}
-
-std::streamsize LineLog::Buffer::xsputn(const char* s, std::streamsize n) {
-    for (std::streamsize i = 0; i < n; ++i) {
-        if (s[i] != '\n') {
-            m_pending.push_back(s[i]);
-            continue;
-        }
-        m_log.line(m_pending);
-        m_pending.clear();
-    }
-    return n;
-}
-
 } // namespace process

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -32,8 +31,6 @@ public:
     // Why the writer thread could not be started (an errno value), or 0. Without it each
     // line is written as it comes, and may stall its caller.
     int threadError() const { return m_threadError; }
-    // A stream over line(): each '\n' ends a line. For one thread at a time.
-    std::ostream& stream() { return m_stream; }
     // Waits until every queued line is written, giving up once `quiet` passes with no line
     // written: a reader that is slow still gets all, one that is stuck costs `quiet`.
     void flush(std::chrono::milliseconds quiet = std::chrono::milliseconds(100));
@@ -41,23 +38,8 @@ public:
     struct Shared; // what the writer thread shares with the log
 
 private:
-    class Buffer : public std::streambuf {
-    public:
-        explicit Buffer(LineLog& log) : m_log(log) {}
-
-    protected:
-        int_type overflow(int_type c) override;
-        std::streamsize xsputn(const char* s, std::streamsize n) override;
-
-    private:
-        LineLog& m_log;
-        std::string m_pending;
-    };
-
     std::shared_ptr<Shared> m_shared;
     int m_threadError = 0;
-    Buffer m_buffer{*this};
-    std::ostream m_stream{&m_buffer};
 };
 
 } // namespace process

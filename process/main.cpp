@@ -30,7 +30,7 @@ int main() {
     process::EndingSignals endingSignals; // from the start, so no signal is missed
     process::LineLog& log = standardError();
     std::atexit([] { standardError().flush(); });
-    std::ostream& messages = log.stream();
+    const process::Lines messages = [&log](std::string_view line) { log.line(line); };
 
     if (const std::string missing = process::missingResources(log); !missing.empty()) {
         log.line(missing);
@@ -46,7 +46,7 @@ int main() {
     bus::ChosenPort chosen = bus::choosePort(
         bus::realPortAccess(),
         [&log](const bus::PortEvent& event) { log.line(messages::portEvent(event)); },
-        [&messages] { return std::make_unique<sim::Board>(&messages); });
+        [&messages] { return std::make_unique<sim::Board>(messages); });
     if (!process::dropRoot(process::realCredentials(), messages))
         return 1;
 

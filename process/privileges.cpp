@@ -14,7 +14,6 @@
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,12 +34,12 @@ std::optional<Id> parseId(std::string_view text) {
     return static_cast<Id>(value);
 }
 
-bool fail(std::ostream& messages, const std::string& what, int error) {
-    messages << messages::dropFailed(what, error) << '\n';
+bool fail(const Lines& messages, const std::string& what, int error) {
+    messages(messages::dropFailed(what, error));
     return false;
 }
 
-bool refuse(std::ostream& messages, const std::string& why) {
+bool refuse(const Lines& messages, const std::string& why) {
     return fail(messages, why, 0);
 }
 
@@ -89,7 +88,7 @@ bool safeValue(std::string_view name, std::string_view value) {
 
 // Empties the environment (unnamed and malformed entries too) and puts back only the
 // variables above; HOME, USER, LOGNAME and PATH come from becomeUser().
-bool keepOnlyWhatAWindowNeeds(Credentials& system, std::ostream& messages) {
+bool keepOnlyWhatAWindowNeeds(Credentials& system, const Lines& messages) {
     std::vector<std::pair<std::string_view, std::string>> kept;
     for (const std::string_view name : kWindowVariables)
         if (auto value = system.getenv(std::string(name)); value && safeValue(name, *value))
@@ -105,7 +104,7 @@ bool keepOnlyWhatAWindowNeeds(Credentials& system, std::ostream& messages) {
 // Code that reads HOME after the drop must find the user's files, not root's: X authority
 // (~/.Xauthority when XAUTHORITY is unset), settings, caches. Without an entry nothing
 // right can be said, so they stay unset.
-bool takeUsersEnvironment(Credentials& system, std::ostream& messages,
+bool takeUsersEnvironment(Credentials& system, const Lines& messages,
                           const std::optional<Credentials::Account>& account) {
     std::vector<std::pair<const char*, std::string>> values;
     if (account)
@@ -124,13 +123,13 @@ bool takeUsersEnvironment(Credentials& system, std::ostream& messages,
 // a library that meets the refusal goes on without what it wanted (a session bus it had to
 // start, say), while one reachable through the kept environment (XDG_RUNTIME_DIR/bus) is
 // still used, screen readers included.
-bool forbidPrograms(Credentials& system, std::ostream& messages) {
+bool forbidPrograms(Credentials& system, const Lines& messages) {
     if (const int error = system.forbidPrograms(); error != 0)
         return fail(messages, "seccomp filter against execve and execveat", error);
     return true;
 }
 
-bool becomeUser(Credentials& system, std::ostream& messages, uid_t uid, gid_t gid) {
+bool becomeUser(Credentials& system, const Lines& messages, uid_t uid, gid_t gid) {
     const auto account = system.account(uid);
     // Groups first: once the uid is gone, so is the right to change them, and root's
     // supplementary groups would stay with us.
@@ -252,7 +251,7 @@ Credentials& realCredentials() {
     return credentials;
 }
 
-bool dropRoot(Credentials& system, std::ostream& messages) {
+bool dropRoot(Credentials& system, const Lines& messages) {
     if (system.geteuid() != 0)
         return true;
 
@@ -262,7 +261,7 @@ bool dropRoot(Credentials& system, std::ostream& messages) {
 
     const auto uidText = system.getenv("SUDO_UID");
     if (!uidText) {
-        messages << messages::rootLogin() << '\n';
+        messages(messages::rootLogin());
         return forbidPrograms(system, messages);
     }
     const auto uid = parseId<uid_t>(*uidText);

@@ -3,12 +3,16 @@
 #include <sys/types.h>
 
 #include <array>
-#include <iosfwd>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace process {
+
+// Where the program's lines go, one whole line (no newline) at a time.
+using Lines = std::function<void(std::string_view line)>;
 
 // What giving up root needs, behind an interface so that tests can stand in for the kernel.
 // Calls that can fail return 0 or the errno value of the failure.
@@ -68,8 +72,8 @@ Credentials& realCredentials();
 // Either way a privileged start then runs no program at all (see forbidPrograms): the port
 // rights outlast the drop, and ioperm's are inherited through fork and exec.
 //
-// On any failure writes one line to `messages` and returns false: the caller must exit
+// On any failure hands one line to `messages` and returns false: the caller must exit
 // rather than run on with rights it meant to drop.
-bool dropRoot(Credentials& system, std::ostream& messages);
+bool dropRoot(Credentials& system, const Lines& messages);
 
 } // namespace process

@@ -1,7 +1,6 @@
 #include "board.h"
 
 #include <cstdio>
-#include <ostream>
 
 namespace sim {
 namespace {
@@ -23,7 +22,7 @@ int bits(std::uint8_t value, int lowest, int count) {
 
 } // namespace
 
-Board::Board(std::ostream* log) : m_log(log) {}
+Board::Board(std::function<void(std::string_view line)> log) : m_log(std::move(log)) {}
 
 std::string Board::name() const {
     return "simulated board";
@@ -199,7 +198,7 @@ void Board::finish() {
     if (t.ack)
         m_registers[static_cast<std::size_t>(registerFor(t.data))] = t.data;
     if (m_log)
-        *m_log << describe(t) << '\n';
+        m_log(describe(t));
 }
 
 void Board::fault(const char* text) {
@@ -208,7 +207,7 @@ void Board::fault(const char* text) {
     m_phase = Phase::Idle;
     m_faults.emplace_back(text);
     if (m_log)
-        *m_log << "QX5180 sim: fault: " << text << '\n';
+        m_log(std::string("QX5180 sim: fault: ").append(text));
 }
 
 } // namespace sim

@@ -5,9 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sim {
@@ -29,8 +30,8 @@ struct Transaction {
 // transmitter, so that a stream it accepts is proof that the transmitter is right.
 class Board : public bus::Port {
 public:
-    // With a log, prints one line per finished transaction and one per protocol fault.
-    explicit Board(std::ostream* log = nullptr);
+    // With a log, hands it one line per finished transaction and one per protocol fault.
+    explicit Board(std::function<void(std::string_view line)> log = {});
 
     int write(std::uint8_t value) override;
     std::string name() const override;
@@ -61,7 +62,7 @@ private:
     void finish();
     void fault(const char* text);
 
-    std::ostream* m_log;
+    std::function<void(std::string_view line)> m_log;
     bool m_sda = true;
     bool m_scl = true;
     bool m_pin = false;

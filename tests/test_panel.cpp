@@ -27,12 +27,13 @@ namespace {
 struct PanelRig {
     sim::Board board;
     RecordingPort port{&board};
-    std::ostringstream log;
+    std::string log;
     std::unique_ptr<QX5180> window;
 
     explicit PanelRig(std::set<long> failAt = {}, const std::string& simulated = {}) {
         port.failAt = std::move(failAt);
-        window = std::make_unique<QX5180>(port, log, simulated);
+        window = std::make_unique<QX5180>(
+            port, [this](std::string_view line) { log.append(line) += '\n'; }, simulated);
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -270,11 +271,11 @@ TEST(Panel, TheTitleTellsAFailedWriteUntilEveryRegisterIsWrittenAgain) {
         titles.push_back(rig.window->windowTitle().toStdString());
     }
     EXPECT_EQ(titles, (std::vector{failed, failed, simulated, failed, failed, simulated}));
-    EXPECT_EQ(rig.log.str(), "qx5180: writing to test port failed during a register write: "
-                             "Input/output error; the chip may not hold what the panel shows\n"
-                             "qx5180: writing to test port failed during the address-select "
-                             "line: Input/output error; the chip may not hold what the panel "
-                             "shows\n");
+    EXPECT_EQ(rig.log, "qx5180: writing to test port failed during a register write: "
+                       "Input/output error; the chip may not hold what the panel shows\n"
+                       "qx5180: writing to test port failed during the address-select "
+                       "line: Input/output error; the chip may not hold what the panel "
+                       "shows\n");
 }
 
 double contrast(QRgb a, QRgb b) { // WCAG 2: relative luminances, (lighter + .05) / (darker + .05)
@@ -294,8 +295,9 @@ QRect scaled(QRect r, qreal s) {
     return QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s).toRect();
 }
 
-// The window opens exactly as the README's screenshot shows it (at scale 1), and with the same
-// pixels under a dark application palette, set before or after the window opens.
+// The window opens exactly as the README's screenshot shows it (at scale 1), with the 32 px icon
+// the package installs, and with the same pixels under a dark application palette, set before
+// or after the window opens.
 // What identifies a control (radio circles, slider grooves and thumbs, box borders, group
 // frames) stands out from the window at 3:1 or more: inward from the middle of each side of the
 // part (but a group's top, where its title is), one of the three outermost pixels does. Focus
@@ -308,6 +310,9 @@ TEST(PanelLook, AsTheReadmeShowsItLightUnderADarkPaletteWithAFocusRing) {
                 opened.convertToFormat(readme.format()) == readme);
     QApplication::setPalette(QPalette(QColor(40, 40, 40), QColor(30, 30, 30)));
     PanelRig rig;
+    EXPECT_EQ(rig.window->windowIcon().pixmap(QSize(32, 32), 1).toImage(),
+              QImage(QX_SOURCE_DIR "/assets/qx5180.png")
+                  .convertToFormat(QImage::Format_ARGB32_Premultiplied));
     QApplication::setPalette(QPalette(Qt::darkBlue));
     EXPECT_EQ(shot(rig), opened);
     rig.window->focusWidget()->clearFocus();

@@ -193,13 +193,13 @@ TEST(Board, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
             .loudspeaker = 0x86,
         }};
     for (const Decoding& row : rows) {
-        std::ostringstream log;
-        sim::Board board(&log);
+        std::string log;
+        sim::Board board([&log](std::string_view line) { log.append(line) += '\n'; });
         play(board, row.script);
         std::string expected;
         for (const std::string& line : row.log)
             expected += "QX5180 sim: " + line + "\n";
-        EXPECT_EQ(log.str(), expected);
+        EXPECT_EQ(log, expected);
         EXPECT_EQ(board.reg(sim::Register::Loudspeaker), row.loudspeaker);
     }
 }
