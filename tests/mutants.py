@@ -266,3 +266,24 @@ m("S12", "signals", ST, [("for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIG
 m("Y01", "display", DS, [('system.platforms = wayland && x ? "wayland;xcb" : wayland ? "wayland" : x ? "xcb" : "";',
                           'system.platforms = wayland && x ? "xcb;wayland" : wayland ? "wayland" : x ? "xcb" : "";')],
   "X before Wayland when both are set")
+m("G01", "look", WG, [("const CircleKey key{option->palette.cacheKey(), uint(option->state),",
+                        "const CircleKey key{option->palette.cacheKey(), 0u,")],
+  "a checked circle shown as the first state drawn: every circle looks alike")
+m("G02", "look", WG, [("QRegion(r).subtracted(r.adjusted(1, 1, -1, -1))",
+                        "QRegion(r).subtracted(r.adjusted(1, 1, -1, 0))")],
+  "outlines lose their bottom edge")
+m("G03", "look", WG, [("    drawPrimitive(PE_FrameGroupBox, option, painter, widget);\n", "")],
+  "groups drawn without their frame")
+m("G04", "look", WG, [("-field(22), field(18) * 4, format));", "field(22), field(18) * 4, format));")],
+  "images taken as bottom-up: no logo, no icon")
+m("G05", "look", WG, [("        circle.fill(option->palette.color(QPalette::Window));",
+                        "        circle.fill(Qt::transparent);")],
+  "circles drawn on nothing: their edges blend differently")
+m("L01", "lines", "bus/backends.cpp", [("sizeof digits, kPortAddress, 16)", "sizeof digits, kPortAddress, 10)")],
+  "the port's address written in decimal after 0x")
+m("L02", "lines", "sim/board.cpp", [('m_log(std::string("QX5180 sim: fault: ").append(text));',
+                                      'm_log(std::string("QX5180 sim: ").append(text));')],
+  "a protocol fault logged like a transaction")
+m("L03", "lines", "process/main.cpp", [("[&log](std::string_view line) { log.line(line); }",
+                                         "[](std::string_view) {}")],
+  "the program's own messages (root drop, write failures) never reach standard error")
