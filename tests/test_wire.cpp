@@ -57,9 +57,9 @@ TEST(Transmitter, SendsAFrameByteForByte) {
 // walked back from the last state that reached the port with a stop alone, one line moving
 // per write, then the idle byte; outside one (before the start condition, after the stop)
 // nothing follows: the exact tails, from the byte that failed, from each kind of state. From
-// any failing write, by the board's own decoding: no start condition after the failure, the
-// chip takes the register only once its acknowledge clock was high (write 72), and the bus is
-// left idle, so the next frame goes through whole.
+// any failing write of a frame after one that went through, by the board's own decoding: no start
+// condition after the failure, the chip takes the register only once its acknowledge clock was high
+// (write 72), and the bus is left idle, so the next frame goes through whole.
 TEST(Transmitter, EveryFailingWriteLeavesTheBusIdleWithAStopAlone) {
     const std::map<long, Bytes> tails = {
         {0, {0x1F}},
@@ -73,6 +73,8 @@ TEST(Transmitter, EveryFailingWriteLeavesTheBusIdleWithAStopAlone) {
         sim::Board board;
         RecordingPort port(&board);
         bus::Transmitter bus(port);
+        EXPECT_EQ(bus.PPort(regs::defaultFrame(0xC1)), 0); // counted from its own frame's start
+        port.bytes.clear();
         port.failAt = {failAt};
         EXPECT_EQ(bus.PPort(regs::defaultFrame(0x85)), EIO);
         if (tails.contains(failAt)) {
