@@ -67,11 +67,13 @@ struct Control {
     // An option button's when it becomes the selected one of its group; a slider's at each
     // position it is moved to; the button's when it is pressed.
     Handler handler = nullptr;
-    int id = 0;            // an option button's value in its group
+    int id = 0;            // an option button's value in its group: what its handler sends
     bool selected = false; // an option button's state at start
     // A slider's register field: its positions are the field's values.
     regs::Field field{};
     int pageStep = 1;
+    // The box that shows a volume's step.
+    ReadOnlyBox* Controls::*stepBox = nullptr;
     // The words a slider's steps are read as; none: the steps are numbered from 1.
     std::array<const char*, 4> stepWords{};
     // A label names for screen readers the control it is the caption of.

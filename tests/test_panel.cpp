@@ -367,12 +367,11 @@ TEST(PanelLook, AsTheReadmeShowsItLightUnderADarkPaletteWithAFocusRing) {
 
 } // namespace
 
-// One application object on Qt's offscreen platform, so the tests run without a display,
-// with the panel's own style.
+// One application object on Qt's offscreen platform, so the tests run without a display; the
+// panel brings its own style.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    QApplication::setStyle("Fusion");
     return RUN_ALL_TESTS();
 }
