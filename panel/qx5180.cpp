@@ -231,10 +231,11 @@ void QX5180::link(const std::vector<QWidget*>& built) {
     }
 }
 
+// Every option button has its place, selected or not: Tab stops at whichever is selected.
 void QX5180::orderTabs(const std::vector<QWidget*>& built) {
     std::vector<std::pair<int, QWidget*>> chain;
     for (std::size_t i = 0; i < built.size(); ++i)
-        if (built[i]->focusPolicy() & Qt::TabFocus)
+        if (form()[i].tab != 0)
             chain.emplace_back(form()[i].tab, built[i]);
     std::stable_sort(chain.begin(), chain.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

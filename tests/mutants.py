@@ -307,7 +307,9 @@ m("N06", "default", WG, [("    if (element == PE_PanelButtonCommand)\n        ou
   "DEFAULT's border left at Fusion's 2:1")
 m("N07", "table", SL, [("m_stepBox->setText(QString::number(step()));", "m_stepBox->setText(QString::number(value()));")],
   "a step box shows the position, 0 to 31, not the step")
-m("N08", "table", Q, [("            static_cast<TrackSlider*>(built[i])->setStepBox(m_c.*c.stepBox);\n", "")],
+m("N08", "table", Q, [("        if (c.stepBox)\n            static_cast<TrackSlider*>(built[i])->setStepBox(m_c.*c.stepBox);\n", "")],
   "no step box follows its slider")
 m("N09", "reset", Q, [("setPositionQuietly(*slider, slider->minimum());", "setPositionQuietly(*slider, slider->minimum() + 1);")],
   "the reset leaves every slider one step up while the chip has the defaults")
+m("N10", "table", Q, [("        if (form()[i].tab != 0)\n", "        if (built[i]->focusPolicy() & Qt::TabFocus)\n")],
+  "option buttons not selected at start left out of the Tab order: Tab misses a group once another button is selected")
