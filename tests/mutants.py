@@ -196,8 +196,8 @@ m("T04", "table", Q, [("b->setFocusPolicy(selected ? Qt::StrongFocus : Qt::Click
   "every option button a Tab stop, not only the selected one")
 m("T05", "table", Q, [("                    if (on)\n", "                    if (!on)\n")],
   "option handlers run when a button is deselected")
-m("T06", "table", LY, [('''         .handler = &Q::HP3Don_Click,''', '''         .handler = &Q::HP3Doff_Click,''')],
-  "HP3Don bound to HP3Doff's handler")
+m("T06", "table", LY, [('''         .handler = &Q::HP3Don_Click,''', '''         .handler = &Q::wide_Click,''')],
+  "HP3Don bound to another group's handler: it sets the 3D mode bit, not headphone 3D")
 m("T07", "table", LY, [('''         .caption = "WIDE",''', '''         .caption = "NARROW",'''),
                        ('''         .caption = "NARROW",''', '''         .caption = "WIDE",''')],
   "the crossed 3D mode captions 'fixed'")
