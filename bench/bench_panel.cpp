@@ -66,7 +66,6 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
-    QApplication::setStyle("Fusion");
 
     StampingPort port;
     std::string diagnostics;

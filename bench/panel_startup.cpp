@@ -1,6 +1,6 @@
 // The panel program as main runs it on the simulated board, without a log: the
-// application, the Fusion style, the window (which programs the chip while it is built),
-// show. It exits right after the window's first paint.
+// application, the window in its own style (it programs the chip while it is built), show.
+// It exits right after the window's first paint.
 #include "board.h"
 #include "first_paint.h"
 #include "qx5180.h"
@@ -16,7 +16,6 @@ int main(int, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);
-    QApplication::setStyle("Fusion");
 
     QX5180 window(board, [](std::string_view line) {
         std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());

@@ -3,8 +3,9 @@
 #   scripts/package      # hardened build in build-package, .deb, lintian
 #
 # Installs the program, its desktop entry, its AppStream metadata, its icon
-# at 32, 64 and 128 px and scalable, the gzipped manual page, and the
-# copyright file and changelog where Debian wants them. No udev rule:
+# at 32, 64 and 128 px and scalable, the gzipped manual page, the
+# copyright file and changelog where Debian wants them, and the README with
+# its screenshot. No udev rule:
 # Debian's default rules already give group lp the parallel-port devices.
 
 include(GNUInstallDirs)
@@ -64,8 +65,10 @@ install(FILES ${QX_GZ_DIR}/qx5180.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 set(QX_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/qx5180)
 install(FILES ${QX_GZ_DIR}/changelog.gz ${QX_PACKAGING_DIR}/copyright
         DESTINATION ${QX_DOC_DIR})
-# The README is the user's guide too: keys, screen readers, reaching the port.
+# The README is the user's guide too: keys, screen readers, reaching the port. Its
+# screenshot goes beside it, where its relative link (docs/panel.png) finds it.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${QX_DOC_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/panel.png DESTINATION ${QX_DOC_DIR}/docs)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME qx5180)

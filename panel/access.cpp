@@ -1,4 +1,5 @@
-#include "widgets.h"
+#include "slider.h"
+#include "text.h"
 
 #include <QAccessibleWidget>
 #include <QFontMetrics>

@@ -20,9 +20,9 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidth = 9360;
 inline constexpr int kClientHeight = 7275;
 
-// The controls the handlers reach. Building the window fills every one in; nothing is looked
-// up by name afterwards. Each group of option buttons is a QButtonGroup whose ids are the
-// values its buttons stand for (the mode number, the input code, a flag).
+// The controls the handlers and the rows reach. Building the window fills every one in;
+// nothing is looked up by name afterwards. Each group of option buttons is a QButtonGroup whose ids
+// are the values its buttons stand for (the mode number, the input code, a flag).
 struct Controls {
     TrackSlider* monovol = nullptr;
     TrackSlider* leftvol = nullptr;
@@ -62,16 +62,18 @@ struct Control {
     const char* caption; // or the text a text box starts with
     Twips at;            // inside the window, or for an option button inside its frame: the
                          // frame row above it
-    int tab = 0;         // place in the Tab order
+    int tab = 0;         // place in the Tab order; 0: none
     Member member{};
     // An option button's when it becomes the selected one of its group; a slider's at each
     // position it is moved to; the button's when it is pressed.
     Handler handler = nullptr;
-    int id = 0;            // an option button's value in its group
+    int id = 0;            // an option button's value in its group: what its handler sends
     bool selected = false; // an option button's state at start
     // A slider's register field: its positions are the field's values.
     regs::Field field{};
     int pageStep = 1;
+    // The box that shows a volume's step.
+    ReadOnlyBox* Controls::*stepBox = nullptr;
     // The words a slider's steps are read as; none: the steps are numbered from 1.
     std::array<const char*, 4> stepWords{};
     // A label names for screen readers the control it is the caption of.

@@ -1,11 +1,14 @@
 #include "qx5180.h"
 
+#include "buttons.h"
 #include "messages.h"
+#include "slider.h"
+#include "text.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -56,10 +59,7 @@ QWidget* makeWidget(const layout::Control& c, QWidget* parent) {
         return b;
     }
     case layout::Kind::Slider: {
-        auto* s = new TrackSlider(Qt::Horizontal, parent);
-        s->setTickPosition(QSlider::TicksBelow);
-        s->setTickInterval(1);
-        s->setRange(0, (1 << c.field.width) - 1);
+        auto* s = new TrackSlider(c.field, parent);
         s->setPageStep(c.pageStep);
         QStringList words;
         for (const char* word : c.stepWords)
@@ -77,7 +77,7 @@ QWidget* makeWidget(const layout::Control& c, QWidget* parent) {
         return l;
     }
     case layout::Kind::Button: {
-        auto* b = new QPushButton(text, parent);
+        auto* b = new CommandButton(text, parent);
         b->setAutoDefault(true);
         return b;
     }
@@ -140,8 +140,29 @@ void QX5180::showWriteOutcome(int error, bool addressLine) {
 }
 
 void QX5180::build() {
+    setUpWindow();
+    std::vector<QWidget*> built;
+    QWidget* frame = this;
+    for (const layout::Control& c : form()) {
+        QWidget* w = place(c, c.kind == layout::Kind::Option ? frame : this);
+        if (c.kind == layout::Kind::Frame)
+            frame = w;
+        built.push_back(w);
+    }
+    link(built);
+    orderTabs(built);
+    describeModes();
+    m_notice = new Notice(this);
+    for (TrackSlider* s : findChildren<TrackSlider*>())
+        s->setNotice(m_notice);
+    m_c.monovol->setFocus();
+    keepPanelLook(*this, m_style);
+    fitCaptions(built);
+}
+
+void QX5180::setUpWindow() {
     setObjectName("QX5180");
-    setPalette(style()->standardPalette());
+    setPalette(m_style.standardPalette());
     setWindowIcon(panelImage(":/qx5180-32.bmp", QImage::Format_ARGB32));
     QFont small = font();
     small.setPixelSize(kWindowFontPixels);
@@ -151,90 +172,95 @@ void QX5180::build() {
     setFont(small);
     setFixedSize(layout::kClientWidth / layout::kTwipsPerPixel,
                  layout::kClientHeight / layout::kTwipsPerPixel);
+}
 
-    std::vector<std::pair<int, QWidget*>> tabChain;
-    std::vector<std::pair<const layout::Control*, QWidget*>> captions;
-    std::vector<QWidget*> built;
-    QWidget* frame = this;
-    for (const layout::Control& c : form()) {
-        QWidget* w = makeWidget(c, c.kind == layout::Kind::Option ? frame : this);
-        built.push_back(w);
-        w->setObjectName(QString::fromLatin1(c.name));
-        w->setGeometry(toPixels(c.at));
-        if (c.kind == layout::Kind::Frame)
-            frame = w;
-        if (c.kind == layout::Kind::Option || c.kind == layout::Kind::Label)
-            captions.emplace_back(&c, w);
-        if (w->focusPolicy() & Qt::TabFocus)
-            tabChain.emplace_back(c.tab, w);
-        if (c.accessibleName)
-            w->setAccessibleName(QString::fromLatin1(c.accessibleName));
-        if (c.description)
-            w->setAccessibleDescription(QString::fromLatin1(c.description));
-        // A slider reports every position the user moves it to; code moves it quietly.
-        if (c.kind == layout::Kind::Slider)
-            connect(static_cast<QSlider*>(w), &QSlider::valueChanged, this, c.handler);
-        if (c.kind == layout::Kind::Button)
-            connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this, c.handler);
+// A row's control, where the row puts it, joined to its handler and to Controls.
+QWidget* QX5180::place(const layout::Control& c, QWidget* parent) {
+    QWidget* w = makeWidget(c, parent);
+    w->setObjectName(QString::fromLatin1(c.name));
+    w->setGeometry(toPixels(c.at));
+    if (c.accessibleName)
+        w->setAccessibleName(QString::fromLatin1(c.accessibleName));
+    if (c.description)
+        w->setAccessibleDescription(QString::fromLatin1(c.description));
+    // A slider reports every position the user moves it to; code moves it quietly.
+    if (c.kind == layout::Kind::Slider)
+        connect(static_cast<QSlider*>(w), &QSlider::valueChanged, this, c.handler);
+    if (c.kind == layout::Kind::Button)
+        connect(static_cast<QPushButton*>(w), &QPushButton::clicked, this, c.handler);
 
-        std::visit(
-            [&](auto member) {
-                using M = decltype(member);
-                if constexpr (std::is_same_v<M, QButtonGroup * layout::Controls::*>) {
-                    QButtonGroup*& group = m_c.*member;
-                    if (!group)
-                        group = new QButtonGroup(this);
-                    auto* b = static_cast<OptionButton*>(w);
-                    group->addButton(b, c.id);
-                    // Tab lands on a group's selected button only.
-                    auto tabStopWhenSelected = [b](bool selected) {
-                        b->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
-                    };
-                    tabStopWhenSelected(c.selected);
-                    connect(b, &QAbstractButton::toggled, b, tabStopWhenSelected);
-                    // A button answers when it becomes the selected one of its group, by mouse,
-                    // keyboard or code; the handler runs before whoever selected it goes on.
-                    connect(b, &QAbstractButton::toggled, this, [this, h = c.handler](bool on) {
-                        if (on)
-                            (this->*h)();
-                    });
-                } else if constexpr (!std::is_same_v<M, std::monostate>) {
-                    using Widget = std::remove_reference_t<decltype(*(m_c.*member))>;
-                    m_c.*member = static_cast<Widget*>(w);
-                }
-            },
-            c.member);
-    }
-    // A screen reader names a control after the label that is its caption; once every control
-    // exists, whatever the rows' order.
-    for (std::size_t i = 0; i < built.size(); ++i)
-        if (QWidget* control = widgetOf(m_c, form()[i].captionOf))
+    std::visit(
+        [&](auto member) {
+            using M = decltype(member);
+            if constexpr (std::is_same_v<M, QButtonGroup * layout::Controls::*>) {
+                QButtonGroup*& group = m_c.*member;
+                if (!group)
+                    group = new QButtonGroup(this);
+                auto* b = static_cast<OptionButton*>(w);
+                group->addButton(b, c.id);
+                // Tab lands on a group's selected button only.
+                auto tabStopWhenSelected = [b](bool selected) {
+                    b->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);
+                };
+                tabStopWhenSelected(c.selected);
+                connect(b, &QAbstractButton::toggled, b, tabStopWhenSelected);
+                // A button answers when it becomes the selected one of its group, by mouse,
+                // keyboard or code; the handler runs before whoever selected it goes on.
+                connect(b, &QAbstractButton::toggled, this, [this, h = c.handler](bool on) {
+                    if (on)
+                        (this->*h)();
+                });
+            } else if constexpr (!std::is_same_v<M, std::monostate>) {
+                using Widget = std::remove_reference_t<decltype(*(m_c.*member))>;
+                m_c.*member = static_cast<Widget*>(w);
+            }
+        },
+        c.member);
+    return w;
+}
+
+// Once every control exists, whatever the rows' order: a screen reader names a control after
+// the label that is its caption, and a volume shows its step in its box.
+void QX5180::link(const std::vector<QWidget*>& built) {
+    for (std::size_t i = 0; i < built.size(); ++i) {
+        const layout::Control& c = form()[i];
+        if (QWidget* control = widgetOf(m_c, c.captionOf))
             static_cast<QLabel*>(built[i])->setBuddy(control);
+        if (c.stepBox)
+            static_cast<TrackSlider*>(built[i])->setStepBox(m_c.*c.stepBox);
+    }
+}
 
-    std::stable_sort(tabChain.begin(), tabChain.end(),
+// Every option button has its place, selected or not: Tab stops at whichever is selected.
+void QX5180::orderTabs(const std::vector<QWidget*>& built) {
+    std::vector<std::pair<int, QWidget*>> chain;
+    for (std::size_t i = 0; i < built.size(); ++i)
+        if (form()[i].tab != 0)
+            chain.emplace_back(form()[i].tab, built[i]);
+    std::stable_sort(chain.begin(), chain.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabChain.size(); ++i)
-        setTabOrder(tabChain[i - 1].second, tabChain[i].second);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1].second, chain[i].second);
+}
 
-    // A mode is heard by what it puts on the three outputs, in the order of their boxes.
+// A mode is heard by what it puts on the three outputs, in the order of their boxes.
+void QX5180::describeModes() {
     for (QAbstractButton* b : m_c.modes->buttons()) {
         const ModeRow& m = kModes[m_c.modes->id(b)];
         b->setAccessibleDescription(QStringLiteral("outputs %1, %2, %3")
                                         .arg(m.loudspeaker, m.leftHeadphone, m.rightHeadphone));
     }
-    m_notice = new Notice(this);
-    for (TrackSlider* s : {m_c.monovol, m_c.leftvol, m_c.rightvol, m_c.vol3d})
-        s->setNotice(m_notice);
-    m_c.monovol->setFocus();
-    keepPanelLook(*this, m_style);
-    fitCaptions(captions);
 }
 
 // The caption sizes were measured with DejaVu Sans; with any other font, a caption that
 // would not fit its rectangle is drawn in the largest smaller size that fits, and captions
 // of one group stay even.
-void QX5180::fitCaptions(const std::vector<std::pair<const layout::Control*, QWidget*>>& captions) {
+void QX5180::fitCaptions(const std::vector<QWidget*>& built) {
     const bool measured = QFontInfo(font()).family() == QLatin1String("DejaVu Sans");
+    std::vector<std::pair<const layout::Control*, QWidget*>> captions;
+    for (std::size_t i = 0; i < built.size(); ++i)
+        if (form()[i].kind == layout::Kind::Option || form()[i].kind == layout::Kind::Label)
+            captions.emplace_back(&form()[i], built[i]);
     std::map<int, int> groupSize;
     std::vector<int> sizes;
     for (const auto& [c, w] : captions) {
@@ -264,25 +290,26 @@ void QX5180::Form_Load() {
     m_frames.startUp();
 }
 
-void QX5180::setVolume(regs::Field field, const TrackSlider& slider, ReadOnlyBox& stepBox) {
-    stepBox.setText(QString::number(slider.step()));
-    m_frames.set({{field, slider.value()}});
+void QX5180::sendPosition(const TrackSlider& slider) {
+    m_frames.set({{slider.field(), slider.value()}});
 }
 
 void QX5180::monovol_Scroll() {
-    setVolume(regs::kLoudspeakerVolume, *m_c.monovol, *m_c.hfgainbox);
+    sendPosition(*m_c.monovol);
 }
 void QX5180::leftvol_Scroll() {
-    setVolume(regs::kLeftVolume, *m_c.leftvol, *m_c.lgainbox);
+    sendPosition(*m_c.leftvol);
 }
 void QX5180::rightvol_Scroll() {
-    setVolume(regs::kRightVolume, *m_c.rightvol, *m_c.rgainbox);
+    sendPosition(*m_c.rightvol);
 }
 void QX5180::vol3d_Scroll() {
-    m_frames.set({{regs::kLevel3DCode, m_c.vol3d->value()}});
+    sendPosition(*m_c.vol3d);
 }
 
-void QX5180::setMode(int mode) {
+// An option's value is its id in its group, which its row gives.
+void QX5180::setMode() {
+    const int mode = m_c.modes->checkedId();
     m_c.RLS->setText(kModes[mode].loudspeaker);
     m_c.LHP->setText(kModes[mode].leftHeadphone);
     m_c.RHP->setText(kModes[mode].rightHeadphone);
@@ -290,46 +317,46 @@ void QX5180::setMode(int mode) {
 }
 
 void QX5180::mode0_Click() {
-    setMode(0);
+    setMode();
 }
 void QX5180::mode1_Click() {
-    setMode(1);
+    setMode();
 }
 void QX5180::mode2_Click() {
-    setMode(2);
+    setMode();
 }
 void QX5180::mode3_Click() {
-    setMode(3);
+    setMode();
 }
 void QX5180::mode4_Click() {
-    setMode(4);
+    setMode();
 }
 void QX5180::mode5_Click() {
-    setMode(5);
+    setMode();
 }
 void QX5180::mode6_Click() {
-    setMode(6);
+    setMode();
 }
 void QX5180::mode7_Click() {
-    setMode(7);
+    setMode();
 }
 
 // A single-ended input clears the differential flag as well.
-void QX5180::setInput(int code) {
-    m_frames.set({{regs::kDifferentialFlag, 0}, {regs::kInputCode, code}});
+void QX5180::setInput() {
+    m_frames.set({{regs::kDifferentialFlag, 0}, {regs::kInputCode, m_c.inputs->checkedId()}});
 }
 
 void QX5180::mute_Click() {
-    setInput(0b00);
+    setInput();
 }
 void QX5180::l2r2_Click() {
-    setInput(0b10);
+    setInput();
 }
 void QX5180::l1r1_Click() {
-    setInput(0b01);
+    setInput();
 }
 void QX5180::l1l2r1r2_Click() {
-    setInput(0b11);
+    setInput();
 }
 
 // The differential input leaves the input code where the last single-ended choice put it.
@@ -338,48 +365,46 @@ void QX5180::Diff_Click() {
 }
 
 void QX5180::narrow_Click() {
-    m_frames.set({{regs::k3DModeFlag, 0}});
+    m_frames.set({{regs::k3DModeFlag, m_c.mode3D->checkedId()}});
 }
 void QX5180::wide_Click() {
-    m_frames.set({{regs::k3DModeFlag, 1}});
+    m_frames.set({{regs::k3DModeFlag, m_c.mode3D->checkedId()}});
 }
 void QX5180::ocl_Click() {
-    m_frames.set({{regs::kCapacitorFlag, 0}});
+    m_frames.set({{regs::kCapacitorFlag, m_c.capacitor->checkedId()}});
 }
 void QX5180::se_Click() {
-    m_frames.set({{regs::kCapacitorFlag, 1}});
+    m_frames.set({{regs::kCapacitorFlag, m_c.capacitor->checkedId()}});
 }
 void QX5180::HP3Don_Click() {
-    m_frames.set({{regs::kHeadphone3DFlag, 1}});
+    m_frames.set({{regs::kHeadphone3DFlag, m_c.headphone3D->checkedId()}});
 }
 void QX5180::HP3Doff_Click() {
-    m_frames.set({{regs::kHeadphone3DFlag, 0}});
+    m_frames.set({{regs::kHeadphone3DFlag, m_c.headphone3D->checkedId()}});
 }
 
 void QX5180::addrone_Click() {
-    m_frames.selectAddress(1);
+    m_frames.selectAddress(m_c.address->checkedId());
 }
 void QX5180::addrzero_Click() {
-    m_frames.selectAddress(0);
+    m_frames.selectAddress(m_c.address->checkedId());
 }
 
-// The selections below run their buttons' handlers in place, sends included; those
-// handlers write only defaults, which the frames already hold by then. The address bit
-// comes back to 0 only through addrzero, so sends made before it still carry the old
-// address-select level.
+// The sliders move quietly, their step boxes with them. The selections below run their
+// buttons' handlers in place, sends included; those handlers write only defaults, which the
+// frames already hold by then. The address bit comes back to 0 only through addrzero, so
+// sends made before it still carry the old address-select level: the order of the
+// selections is on the wire.
 void QX5180::RESET_Click() {
     m_frames.writeDefaults();
-    for (TrackSlider* volume : {m_c.monovol, m_c.leftvol, m_c.rightvol})
-        setPositionQuietly(*volume, 0);
+    for (TrackSlider* slider : findChildren<TrackSlider*>())
+        setPositionQuietly(*slider, slider->minimum());
     select(m_c.modes, 0);
     select(m_c.capacitor, 0);
-    setPositionQuietly(*m_c.vol3d, 0);
     select(m_c.mode3D, 0);
     select(m_c.headphone3D, 0);
     select(m_c.address, 0);
     select(m_c.inputs, 0b00);
-    for (ReadOnlyBox* step : {m_c.hfgainbox, m_c.lgainbox, m_c.rgainbox})
-        step->setText("1");
     m_frames.sendAll();
     m_notice->say(QStringLiteral("every control and the chip back to the start-up values"));
 }

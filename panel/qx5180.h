@@ -2,19 +2,22 @@
 
 #include "frames.h"
 #include "layout.h"
-#include "widgets.h"
+#include "style.h"
 
-#include <QApplication>
 #include <QWidget>
 
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class Notice;
 
 // The one window. It owns the five register frames and the address bit for its whole
 // life; its controls only show them. Every handler sets the texts it owns and hands the
-// fields its control owns to the frames, which send what changed before it returns.
+// fields its control owns to the frames, which send what changed before it returns. A
+// volume's step box follows its slider.
 class QX5180 : public QWidget {
     Q_OBJECT
 public:
@@ -27,8 +30,14 @@ public:
 private:
     // One row per control: layout.cpp.
     static std::span<const layout::Control> form();
+    // The window from the rows: built[i] is the control of form()[i].
     void build();
-    void fitCaptions(const std::vector<std::pair<const layout::Control*, QWidget*>>& captions);
+    void setUpWindow();
+    QWidget* place(const layout::Control& c, QWidget* parent);
+    void link(const std::vector<QWidget*>& built);
+    void orderTabs(const std::vector<QWidget*>& built);
+    void describeModes();
+    void fitCaptions(const std::vector<QWidget*>& built);
     void showWriteOutcome(int error, bool addressLine);
 
     void Form_Load();
@@ -64,17 +73,17 @@ private:
 
     void RESET_Click();
 
-    void setVolume(regs::Field field, const TrackSlider& slider, ReadOnlyBox& stepBox);
-    void setMode(int mode);
-    void setInput(int code);
+    void sendPosition(const TrackSlider& slider);
+    void setMode();
+    void setInput();
 
     bus::Port& m_port;
     const std::function<void(std::string_view line)> m_log;
     const std::string m_simulatedBecause;
     regs::ControlFrames m_frames;
-    // Wraps a fresh copy of the application's style, not the desktop's default, so the
-    // controls keep their look whatever QT_STYLE_OVERRIDE or a later style change says.
-    PanelStyle m_style{QApplication::style()->name()};
+    // The panel's own, whatever the application's style, QT_STYLE_OVERRIDE or a later style
+    // change says.
+    PanelStyle m_style;
     layout::Controls m_c;
     Notice* m_notice = nullptr;
 };

@@ -62,8 +62,6 @@ int main() {
         const auto app = process::openApplication(windowSystem, qtArgc, qtArgv, log);
         // Wayland's application id, which Qt would otherwise take from the file's name.
         QGuiApplication::setDesktopFileName("qx5180");
-        // The layout is fixed to the pixel; Fusion's metrics are the ones it was drawn for.
-        QApplication::setStyle("Fusion");
         endingSignals.watch();
 
         QX5180 window(*chosen.port, messages,

@@ -83,26 +83,26 @@ m('H09', 'handlers', 'panel/qx5180.cpp', [('    {"SHUTDOWN", "L+P", "R+P"},', ' 
   'mode 6 headphone texts swapped')
 m('H10', 'handlers', 'regs/frames.h', [('kModeNumber{Register::ModeControl, 2, 3};', 'kModeNumber{Register::ModeControl, 1, 2};')],
   'mode bit 2 never written')
-m('H11', 'handlers', 'panel/qx5180.cpp', [('void QX5180::mode5_Click() {\n    setMode(5);', 'void QX5180::mode5_Click() {\n    setMode(4);')],
-  'mode5 sends mode 4')
-m('H12', 'handlers', 'panel/qx5180.cpp', [('    m_frames.set({{regs::k3DModeFlag, 0}});', '    m_frames.set({{regs::k3DModeFlag, 1}});')],
-  'narrow sets the wide bit')
+m('H11', 'handlers', 'panel/layout.cpp', [('         .handler = &Q::mode5_Click,\n         .id = 5},', '         .handler = &Q::mode5_Click,\n         .id = 4},')],
+  'mode5 stands for mode 4')
+m('H12', 'handlers', 'panel/layout.cpp', [('         .handler = &Q::narrow_Click,\n         .id = 0,', '         .handler = &Q::narrow_Click,\n         .id = 1,')],
+  'narrow stands for the wide bit')
 m('H13', 'handlers', 'regs/frames.h', [('kCapacitorFlag{Register::ModeControl, 3, 1};', 'kCapacitorFlag{Register::ModeControl, 4, 1};')],
   'capacitor flag in bit 4, not bit 3')
 m('H14', 'handlers', 'regs/frames.h', [('kHeadphone3DFlag{Register::Effect, 0, 1};', 'kHeadphone3DFlag{Register::ModeControl, 0, 1};')],
   'headphone 3D flag in the mode register')
-m('H15', 'handlers', 'panel/qx5180.cpp', [('m_frames.set({{regs::kDifferentialFlag, 0}, {regs::kInputCode, code}});', 'm_frames.set({{regs::kInputCode, code}});')],
+m('H15', 'handlers', 'panel/qx5180.cpp', [('m_frames.set({{regs::kDifferentialFlag, 0}, {regs::kInputCode, m_c.inputs->checkedId()}});', 'm_frames.set({{regs::kInputCode, m_c.inputs->checkedId()}});')],
   'single-ended input leaves differential bit set')
 m('H16', 'handlers', 'regs/frames.cpp', [('    for (int r = 0; r < kRegisterCount; ++r)\n        if (touched[r])', '    for (int r = kRegisterCount - 1; r >= 0; --r)\n        if (touched[r])')],
   "a control's registers sent in reverse order (effect before mode)")
-m('H17', 'handlers', 'panel/qx5180.cpp', [('{regs::kInputCode, code}}', '{regs::kInputCode, (code >> 1) | (code & 1) << 1}}')],
+m('H17', 'handlers', 'panel/qx5180.cpp', [('{regs::kInputCode, m_c.inputs->checkedId()}}', '{regs::kInputCode, (m_c.inputs->checkedId() >> 1) | (m_c.inputs->checkedId() & 1) << 1}}')],
   'input code bits swapped')
 m('H18', 'handlers', 'panel/qx5180.cpp', [('    m_frames.set({{regs::kDifferentialFlag, 1}});', '    m_frames.set({{regs::kDifferentialFlag, 1}, {regs::kHeadphone3DFlag, 0}});')],
   'Diff also sends the effect frame (and clears headphone 3D)')
 m('H19', 'handlers', 'panel/qx5180.cpp', [('    m_frames.set({{regs::kDifferentialFlag, 1}});', '    m_frames.set({{regs::kDifferentialFlag, 1}, {regs::kInputCode, 0}});')],
   'Diff clears the input code')
-m('H20', 'handlers', 'panel/qx5180.cpp', [('void QX5180::l1l2r1r2_Click() {\n    setInput(0b11);', 'void QX5180::l1l2r1r2_Click() {\n    setInput(0b10);')],
-  'L1+L2/R1+R2 sends the l2r2 code')
+m('H20', 'handlers', 'panel/layout.cpp', [('         .handler = &Q::l1l2r1r2_Click,\n         .id = 0b11,', '         .handler = &Q::l1l2r1r2_Click,\n         .id = 0b10,')],
+  'L1+L2/R1+R2 stands for the l2r2 code')
 m('B04', 'backends', 'bus/backends.cpp', [('failure->kind == PortError::Kind::Open && failure->error == ENOENT;', 'failure->kind == PortError::Kind::Open;')],
   'any open failure counts as device missing (direct I/O tried)')
 m('B05', 'backends', 'bus/backends.cpp', [('if ((first == 0 && last == 0) || (first', 'if ((first')],
@@ -149,9 +149,9 @@ m('K14', 'board', 'sim/board.cpp', [('        if (m_phase != Phase::Idle)\n     
   'pin change mid-transaction not faulted')
 m('K15', 'board', 'sim/board.cpp', [('        if (m_clocks == kDataBits)\n', '        if (m_clocks >= kDataBits - 1)\n')],
   "7 clocks reported as 'without acknowledge clock'")
-m('G07', 'panel-build', 'panel/widgets.cpp', [('    case SH_Slider_PageSetButtons:\n        return Qt::LeftButton;\n    case SH_Slider_AbsoluteSetButtons:\n        return Qt::MiddleButton;', '    case SH_Slider_PageSetButtons:\n        return Qt::MiddleButton;\n    case SH_Slider_AbsoluteSetButtons:\n        return Qt::LeftButton;')],
+m('G07', 'panel-build', 'panel/style.cpp', [('    case SH_Slider_PageSetButtons:\n        return Qt::LeftButton;\n    case SH_Slider_AbsoluteSetButtons:\n        return Qt::MiddleButton;', '    case SH_Slider_PageSetButtons:\n        return Qt::MiddleButton;\n    case SH_Slider_AbsoluteSetButtons:\n        return Qt::LeftButton;')],
   'track click jumps to the click instead of paging')
-m('G08', 'panel-build', 'panel/widgets.cpp', [('    return rect().contains(pos);', '    return QRadioButton::hitButton(pos);')],
+m('G08', 'panel-build', 'panel/buttons.cpp', [('    return rect().contains(pos);', '    return QRadioButton::hitButton(pos);')],
   'option buttons answer only on indicator/text')
 m('G10', 'panel-build', 'panel/layout.h', [('kClientHeight = 7275;', 'kClientHeight = 7200;')],
   'window 5 px shorter')
@@ -165,7 +165,7 @@ m('G17', 'panel-build', 'panel/qx5180.cpp', [('        return (twips + layout::k
   'twips truncated, not rounded, to pixels')
 m('B18', 'backends', 'bus/backends.cpp', [('        return m_pacer.write([&] { return m_system.ioctl(m_fd, PPWDATA, &data); });', '        m_pacer.write([&] { return m_system.ioctl(m_fd, PPWDATA, &data); });\n        return 0;')],
   'device write failures not returned')
-m('X07', 'panel', 'panel/widgets.cpp', [('m_pointer.x() > thumb.right() ? 1 : 0;', 'm_pointer.x() >= thumb.right() ? 1 : 0;')],
+m('X07', 'panel', 'panel/slider.cpp', [('m_pointer.x() > thumb.right() ? 1 : 0;', 'm_pointer.x() >= thumb.right() ? 1 : 0;')],
   "a click on the thumb's rightmost pixel pages right instead of grabbing the thumb")
 m('X11', 'panel', 'panel/access.cpp', [('QVariant maximumValue() const override { return slider()->maximum() - slider()->minimum() + 1; }', 'QVariant maximumValue() const override { return slider()->maximum() - slider()->minimum(); }')],
   'accessible maximum of a slider off by one (31 instead of 32)')
@@ -175,7 +175,9 @@ m('X12', 'panel', 'panel/access.cpp', [('        s.readOnly = true;\n', '')],
 # ---- written for the table-built window, the simple failure rule and the process room ----
 Q = "panel/qx5180.cpp"
 LY = "panel/layout.cpp"
-WG = "panel/widgets.cpp"
+WG = "panel/style.cpp"
+SL = "panel/slider.cpp"
+BT = "panel/buttons.cpp"
 AC = "panel/access.cpp"
 FR = "regs/frames.cpp"
 I2 = "bus/i2c.cpp"
@@ -183,7 +185,7 @@ MS = "wording/messages.cpp"
 PV = "process/privileges.cpp"
 ST = "process/startup.cpp"
 DS = "process/display.cpp"
-m("T01", "table", Q, [("s->setRange(0, (1 << c.field.width) - 1);", "s->setRange(0, (1 << c.field.width));")],
+m("T01", "table", SL, [("setRange(0, (1 << field.width) - 1);", "setRange(0, (1 << field.width));")],
   "slider range one past the field's width")
 m("T02", "table", Q, [("s->setPageStep(c.pageStep);", "s->setPageStep(1);")],
   "page step from the table ignored")
@@ -192,24 +194,23 @@ m("T03", "table", LY, [('''         .tab = 43,''', '''         .tab = 35,''')],
 m("T04", "table", Q, [("b->setFocusPolicy(selected ? Qt::StrongFocus : Qt::ClickFocus);",
                         "b->setFocusPolicy(Qt::StrongFocus);")],
   "every option button a Tab stop, not only the selected one")
-m("T05", "table", Q, [("                        if (on)\n", "                        if (!on)\n")],
+m("T05", "table", Q, [("                    if (on)\n", "                    if (!on)\n")],
   "option handlers run when a button is deselected")
-m("T06", "table", LY, [('''         .handler = &Q::HP3Don_Click,''', '''         .handler = &Q::HP3Doff_Click,''')],
-  "HP3Don bound to HP3Doff's handler")
+m("T06", "table", LY, [('''         .handler = &Q::HP3Don_Click,''', '''         .handler = &Q::wide_Click,''')],
+  "HP3Don bound to another group's handler: it sets the 3D mode bit, not headphone 3D")
 m("T07", "table", LY, [('''         .caption = "WIDE",''', '''         .caption = "NARROW",'''),
                        ('''         .caption = "NARROW",''', '''         .caption = "WIDE",''')],
   "the crossed 3D mode captions 'fixed'")
 m("T08", "table", LY, [('''         .id = 0b10,''', '''         .id = 0b01,''')],
   "l2r2's group id is l1r1's input code")
-m("T09", "table", Q, [("setVolume(regs::kRightVolume, *m_c.rightvol, *m_c.rgainbox);",
-                       "setVolume(regs::kRightVolume, *m_c.rightvol, *m_c.lgainbox);")],
+m("T09", "table", LY, [(".stepBox = &C::rgainbox}", ".stepBox = &C::lgainbox}")],
   "right slider shows its step in the left box")
-m("T10", "table", Q, [("m_frames.set({{regs::kLevel3DCode, m_c.vol3d->value()}});",
-                       "m_frames.set({{regs::kLevel3DCode, m_c.vol3d->value() + 1}});")],
-  "3D level code one high")
+m("T10", "table", Q, [("m_frames.set({{slider.field(), slider.value()}});",
+                       "m_frames.set({{slider.field(), slider.value() + 1}});")],
+  "a slider's code one above its position")
 m("T11", "reset", Q, [("    select(m_c.capacitor, 0);\n", "")], "reset leaves the capacitor button")
 m("T12", "reset", Q, [("    m_frames.sendAll();\n    m_notice", "    m_notice")], "reset sends nothing at the end")
-m("T13", "reset", Q, [("    m_frames.writeDefaults();\n    for (TrackSlider* volume", "    for (TrackSlider* volume")],
+m("T13", "reset", Q, [("    m_frames.writeDefaults();\n    for (TrackSlider* slider", "    for (TrackSlider* slider")],
   "reset does not put the frames back first")
 m("T14", "reset", Q, [("    select(m_c.address, 0);\n    select(m_c.inputs, 0b00);",
                        "    select(m_c.inputs, 0b00);\n    select(m_c.address, 0);")],
@@ -220,13 +221,13 @@ m("T16", "captions", Q, [('QFontInfo(font()).family() == QLatin1String("DejaVu S
   "captions never measured, whatever the font")
 m("T17", "look", WG, [("const QColor kOutline(0x5a, 0x5a, 0x5a);", "const QColor kOutline(0x9a, 0x9a, 0x9a);")],
   "outlines too light for 3:1")
-m("T18", "look", WG, [(".adjusted(2, 0, -2, part == SC_SliderHandle ? -1 : 0));",
-                       ".adjusted(0, 0, 0, part == SC_SliderHandle ? -1 : 0));")],
-  "slider outlines under the focus ring")
+m("T18", "look", WG, [("subControlRect(CC_Slider, option, SC_SliderGroove, widget).adjusted(2, 0, -2, 0));",
+                       "subControlRect(CC_Slider, option, SC_SliderGroove, widget));")],
+  "groove outlines under the focus ring")
 m("T19", "access", AC, [("return slider()->hasStepTexts() ? QAccessible::SpinBox : QAccessible::Slider;",
                          "return QAccessible::Slider;")],
   "3D LEVEL read as a slider with a percentage")
-m("T20", "access", WG, [("if (step() == lastHeard && m_notice)", "if (step() != lastHeard && m_notice)")],
+m("T20", "access", SL, [("if (step() == lastHeard && m_notice)", "if (step() != lastHeard && m_notice)")],
   "the skipped step not said; every other one said twice")
 m("T21", "access", Q, [("QStringLiteral(\"outputs %1, %2, %3\")", "QStringLiteral(\"outputs %3, %2, %1\")")],
   "a mode's outputs heard in reverse order")
@@ -287,3 +288,28 @@ m("L02", "lines", "sim/board.cpp", [('m_log(std::string("QX5180 sim: fault: ").a
 m("L03", "lines", "process/main.cpp", [("[&log](std::string_view line) { log.line(line); }",
                                          "[](std::string_view) {}")],
   "the program's own messages (root drop, write failures) never reach standard error")
+
+# ---- written for the thumb that is what it looks, DEFAULT's arrows and border, the slider's field ----
+m("N01", "thumb", WG, [("return control == CC_Slider && part == SC_SliderHandle ? r.adjusted(2, 0, -2, -1) : r;", "return r;"),
+                       ("const QRect thumb = subControlRect(CC_Slider, option, SC_SliderHandle, widget);",
+                        "const QRect thumb = subControlRect(CC_Slider, option, SC_SliderHandle, widget).adjusted(2, 0, -2, -1);")],
+  "the thumb drawn 11 px wide, grabbed by Fusion's 15 px slot: a click 1 or 2 px beside it sends nothing")
+m("N02", "thumb", SL, [("return m_pointer.x() < thumb.left() ? -1 : m_pointer.x() > thumb.right() ? 1 : 0;",
+                        "return m_pointer.x() < thumb.left() - 1 ? -1 : m_pointer.x() > thumb.right() + 1 ? 1 : 0;")],
+  "a press 1 px beside the thumb does not page by itself; a held one stops a pixel short")
+m("N03", "thumb", WG, [("    painter->fillRect(thumb, option->palette.color(QPalette::Base));\n", "")],
+  "the thumb hollow: the groove and its outline show through")
+m("N04", "default", BT, [("    if (!isArrow(event))\n        return QPushButton::keyPressEvent(event);", "    return QPushButton::keyPressEvent(event);")],
+  "an arrow on DEFAULT hands the focus on: a second Right selects address 1")
+m("N05", "default", BT, [("    case Qt::Key_Down:\n    case Qt::Key_Left:", "    case Qt::Key_Left:")],
+  "Down is no arrow: it leaves DEFAULT for the address bit, and in a group does what Qt does")
+m("N06", "default", WG, [("    if (element == PE_PanelButtonCommand)\n        outlineButton(painter, option->rect);\n", "")],
+  "DEFAULT's border left at Fusion's 2:1")
+m("N07", "table", SL, [("m_stepBox->setText(QString::number(step()));", "m_stepBox->setText(QString::number(value()));")],
+  "a step box shows the position, 0 to 31, not the step")
+m("N08", "table", Q, [("        if (c.stepBox)\n            static_cast<TrackSlider*>(built[i])->setStepBox(m_c.*c.stepBox);\n", "")],
+  "no step box follows its slider")
+m("N09", "reset", Q, [("setPositionQuietly(*slider, slider->minimum());", "setPositionQuietly(*slider, slider->minimum() + 1);")],
+  "the reset leaves every slider one step up while the chip has the defaults")
+m("N10", "table", Q, [("        if (form()[i].tab != 0)\n", "        if (built[i]->focusPolicy() & Qt::TabFocus)\n")],
+  "option buttons not selected at start left out of the Tab order: Tab misses a group once another button is selected")

@@ -159,6 +159,27 @@ QRect thumb(const QSlider* s, QStyle::SubControl part = QStyle::SC_SliderHandle)
     return s->style()->subControlRect(QStyle::CC_Slider, &o, part, s);
 }
 
+double contrast(QRgb a, QRgb b) { // WCAG 2: relative luminances, (lighter + .05) / (darker + .05)
+    const auto l = [](QRgb c) {
+        double sum = .05;
+        for (auto [v, w] : {std::pair{qRed(c), .2126}, {qGreen(c), .7152}, {qBlue(c), .0722}})
+            sum += w * (v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + .055) / 1.055, 2.4));
+        return sum;
+    };
+    return std::max(l(a), l(b)) / std::min(l(a), l(b));
+}
+
+// The thumb as rendered: the columns of the dark run along its top, clear of the focus ring on
+// the slider's edges.
+QRect drawnThumb(QSlider* s) {
+    const QImage shown = s->grab().toImage();
+    QRect run;
+    for (int x = 2; x < shown.width() - 2; ++x)
+        if (contrast(shown.pixel(x, thumb(s).top()), s->palette().window().color().rgb()) >= 3)
+            run |= QRect(x, thumb(s).top(), 1, thumb(s).height());
+    return run;
+}
+
 // Random clicks and keys, each checked as it happens: the writes the board decodes, then what
 // every control shows and what every register holds.
 TEST(Panel, EveryActionSendsWhatTheModelSays) {
@@ -168,6 +189,7 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
         model.send(r);
     std::mt19937 random(5180);
     const auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    int besides = 0; // every slider, side and distance in turn
     for (int step = 0; step < 600; ++step) {
         std::ostringstream action;
         const int kind = pick(8);
@@ -200,22 +222,29 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
                                        Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End}[key]);
             const int p = model.position[s];
             model.move(s, std::array{p + 1, p - 1, p + page, p - page, 0, 99}[key]);
-        } else if (kind == 6) { // a click beside the thumb, however near, pages towards it
-            const int s = pick(4);
+        } else if (kind == 6) { // a click 1 to 3 px beside the drawn thumb pages; on its edge, not
+            const int s = besides % 4;
+            const int side = besides / 4 % 2 ? 1 : -1;
+            const int off = besides++ / 8 % 4;
             auto* slider = rig.find<QSlider>(kSliders[s]);
-            const QRect t = thumb(slider);
-            const int side = pick(2) ? 1 : -1;
-            const int x = side > 0 ? t.right() + 1 + pick(3) : t.left() - 1 - pick(3);
+            const QRect t = drawnThumb(slider);
+            const int x = side > 0 ? t.right() + off : t.left() - off;
             action << "beside " << kSliders[s] << " at " << x;
             QTest::mouseClick(slider, Qt::LeftButton, {}, {x, t.center().y()});
-            if (slider->rect().contains(x, 1))
+            if (off > 0 && slider->rect().contains(x, 1))
                 model.move(s, model.position[s] + side * (s == 3 ? 5 : 1));
-        } else { // " DEFAULT" by click, Space, Return or Enter; typing into a box does nothing
-            const int how = pick(5);
+        } else { // " DEFAULT" by click, Space, Return or Enter; two arrows there or typing, nothing
+            const int how = pick(6);
             action << "reset " << how;
             if (how == 4)
                 QTest::keyClicks(rig.find(kStepBoxes[pick(3)]), "9x");
-            else if (how == 0)
+            else if (how == 5) { // Left, Up, Right or Down, twice
+                const auto arrow = Qt::Key(Qt::Key_Left + pick(4));
+                rig.find("RESET")->setFocus();
+                for (int i = 0; i < 2; ++i)
+                    QTest::keyClick(rig.window->focusWidget(), arrow);
+                EXPECT_EQ(rig.window->focusWidget(), rig.find("RESET"));
+            } else if (how == 0)
                 QTest::mouseClick(rig.find("RESET"), Qt::LeftButton);
             else
                 QTest::keyClick(rig.find("RESET"),
@@ -243,20 +272,30 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
     }
 }
 
-// A held press beside the thumb keeps paging until the thumb reaches the pointer, never past:
-// there the slider's repeat stops.
+// A held press beside the thumb keeps paging until the drawn thumb reaches the pointer, never
+// past: from either end, towards 1 px beside where the thumb is drawn one step short of it.
+// There the slider's repeat stops: it has no timer left.
 TEST(Panel, AHeldPressPagesUpToThePointer) {
     PanelRig rig;
-    auto* slider = rig.find<QSlider>("monovol");
-    const QPoint at(slider->width() / 2, thumb(slider).center().y());
-    QTest::mousePress(slider, Qt::LeftButton, {}, at);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        thumb(slider).contains(at) &&
-            QAbstractEventDispatcher::instance()->registeredTimers(slider).isEmpty(),
-        10000);
-    QTest::mouseRelease(slider, Qt::LeftButton, {}, at);
-    EXPECT_TRUE(thumb(slider).contains(at)) << slider->value();
-    EXPECT_EQ(rig.board.transactions().size(), 5 + std::size_t(slider->value()));
+    for (const char* name : {"monovol", "leftvol", "rightvol"})
+        for (const int side : {1, -1}) {
+            auto* slider = rig.find<QSlider>(name);
+            slider->setValue(side > 0 ? 2 : 29);
+            const QRect before = drawnThumb(slider);
+            const QPoint at(side > 0 ? before.right() + 1 : before.left() - 1, before.center().y());
+            slider->setValue(side > 0 ? 0 : 31);
+            const std::size_t sent = rig.board.transactions().size();
+            QTest::mousePress(slider, Qt::LeftButton, {}, at);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                drawnThumb(slider).contains(at) &&
+                    QAbstractEventDispatcher::instance()->registeredTimers(slider).isEmpty(),
+                10000);
+            QTest::mouseRelease(slider, Qt::LeftButton, {}, at);
+            EXPECT_TRUE(drawnThumb(slider).contains(at))
+                << name << " stopped at " << slider->value();
+            EXPECT_EQ(rig.board.transactions().size() - sent,
+                      std::size_t(side > 0 ? slider->value() : 31 - slider->value()));
+        }
 }
 
 // Started from the desktop the panel has no terminal: the title says what drives the chip
@@ -281,16 +320,6 @@ TEST(Panel, TheTitleTellsAFailedWriteUntilEveryRegisterIsWrittenAgain) {
                        "qx5180: writing to test port failed during the address-select "
                        "line: Input/output error; the chip may not hold what the panel "
                        "shows\n");
-}
-
-double contrast(QRgb a, QRgb b) { // WCAG 2: relative luminances, (lighter + .05) / (darker + .05)
-    const auto l = [](QRgb c) {
-        double sum = .05;
-        for (auto [v, w] : {std::pair{qRed(c), .2126}, {qGreen(c), .7152}, {qBlue(c), .0722}})
-            sum += w * (v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + .055) / 1.055, 2.4));
-        return sum;
-    };
-    return std::max(l(a), l(b)) / std::min(l(a), l(b));
 }
 
 QImage shot(const PanelRig& rig) {
@@ -342,7 +371,8 @@ TEST(PanelLook, AsTheReadmeShowsItLightUnderADarkPaletteWithAFocusRing) {
             standsOut(w, thumb(s, QStyle::SC_SliderGroove));
         } else if (qobject_cast<QRadioButton*>(w)) {
             standsOut(w, QRect(0, (w->height() - side) / 2, side, side));
-        } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QGroupBox*>(w)) {
+        } else if (qobject_cast<QLineEdit*>(w) || qobject_cast<QGroupBox*>(w) ||
+                   qobject_cast<QAbstractButton*>(w)) {
             standsOut(w, w->rect());
         }
     }
@@ -372,12 +402,11 @@ TEST(PanelLook, AsTheReadmeShowsItLightUnderADarkPaletteWithAFocusRing) {
 
 } // namespace
 
-// One application object on Qt's offscreen platform, so the tests run without a display,
-// with the panel's own style.
+// One application object on Qt's offscreen platform, so the tests run without a display; the
+// panel brings its own style.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    QApplication::setStyle("Fusion");
     return RUN_ALL_TESTS();
 }

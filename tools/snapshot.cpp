@@ -15,7 +15,6 @@ int main(int argc, char** argv) {
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    QApplication::setStyle("Fusion");
 
     sim::Board board;
     QX5180 window(board, [](std::string_view line) {

@@ -1,27 +1,18 @@
-#include "widgets.h"
+#include "style.h"
 
-#include <QAccessible>
-#include <QApplication>
-#include <QFontMetrics>
-#include <QIcon>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QEvent>
 #include <QPainter>
 #include <QResource>
-#include <QStyleOptionButton>
 #include <QStyleOptionSlider>
+#include <QWidget>
 #include <QtEndian>
 
 #include <algorithm>
 
 namespace {
 
-// Columns kept blank between a caption and the control to its right; the caption starts as
-// much nearer its own indicator, so the longest captions still fit on two lines.
-constexpr int kCaptionGap = 2;
-
-// Fusion outlines circles, grooves, thumbs, boxes and frames at about 2:1 against the
-// window; the panel draws them again at 5:1 (WCAG asks 3:1 for what identifies a control).
+// Fusion outlines circles, grooves, thumbs, buttons, boxes and frames at about 2:1 against the
+// window; the panel draws them again at 6:1 (WCAG asks 3:1 for what identifies a control).
 // Circles are not smoothed, which would leave some of their pixels below 3:1.
 const QColor kOutline(0x5a, 0x5a, 0x5a);
 
@@ -29,6 +20,18 @@ const QColor kOutline(0x5a, 0x5a, 0x5a);
 void outline(QPainter* painter, const QRect& r) {
     for (const QRect& edge : QRegion(r).subtracted(r.adjusted(1, 1, -1, -1)))
         painter->fillRect(edge, kOutline);
+}
+
+// Fusion's rounded button outline again, in the panel's outline colour: pixel for pixel where
+// Fusion draws its own.
+void outlineButton(QPainter* painter, const QRect& r) {
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->translate(0.5, -0.5);
+    painter->setPen(kOutline);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(r.adjusted(0, 1, -1, 0), 2.0, 2.0);
+    painter->restore();
 }
 
 // The circle through the middle of the outermost pixels of `r`.
@@ -83,193 +86,6 @@ protected:
 
 } // namespace
 
-OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {}
-
-QRect OptionButton::indicatorRect() const {
-    const int side =
-        std::min(style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, this), height());
-    return QRect(0, (height() - side) / 2, side, side);
-}
-
-void OptionButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-
-    QStyleOptionButton indicator = option;
-    indicator.rect = indicatorRect();
-    style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &indicator, &p, this);
-
-    const QRect textRect = captionRect();
-    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
-    style()->drawItemText(&p, textRect, flags, palette(), isEnabled(), wrappedCaption(),
-                          QPalette::WindowText);
-
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect =
-            style()
-                ->itemTextRect(fontMetrics(), textRect, flags, isEnabled(), wrappedCaption())
-                .adjusted(-3, -2, 3, 2) &
-            rect().adjusted(indicatorRect().right() + 2, 0, 0, 0);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
-    }
-}
-
-void OptionButton::keyPressEvent(QKeyEvent* event) {
-    int step = 0;
-    switch (event->key()) {
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-        step = 1;
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-        step = -1;
-        break;
-    default:
-        return QRadioButton::keyPressEvent(event);
-    }
-    QList<OptionButton*> group =
-        parentWidget()->findChildren<OptionButton*>(QString(), Qt::FindDirectChildrenOnly);
-    QRect spread;
-    for (const OptionButton* b : group)
-        spread |= QRect(b->geometry().center(), QSize(1, 1));
-    const bool row = spread.width() >= spread.height();
-    std::sort(group.begin(), group.end(), [row](const OptionButton* a, const OptionButton* b) {
-        const QPoint p = a->geometry().center();
-        const QPoint q = b->geometry().center();
-        return row ? std::pair(p.x(), p.y()) < std::pair(q.x(), q.y())
-                   : std::pair(p.y(), p.x()) < std::pair(q.y(), q.x());
-    });
-    const qsizetype count = group.size();
-    OptionButton* next = group[(group.indexOf(this) + step + count) % count];
-    next->click();
-    next->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    event->accept();
-}
-
-QRect OptionButton::captionRect() const {
-    const int indent = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, this) +
-                       style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, this) -
-                       kCaptionGap;
-    return rect().adjusted(indent, 0, -kCaptionGap, 0);
-}
-
-QString OptionButton::wrappedCaption() const {
-    return text().simplified();
-}
-
-bool OptionButton::hitButton(const QPoint& pos) const {
-    return rect().contains(pos);
-}
-
-void TrackSlider::setStepTexts(const QStringList& texts) {
-    m_stepTexts = texts;
-}
-
-QString TrackSlider::stepText() const {
-    const int index = value() - minimum();
-    return index < m_stepTexts.size() ? m_stepTexts[index] : QString::number(step());
-}
-
-// The panel's sliders are horizontal.
-int TrackSlider::pagingDirection() const {
-    QStyleOptionSlider option;
-    initStyleOption(&option);
-    const QRect thumb =
-        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
-    return m_pointer.x() < thumb.left() ? -1 : m_pointer.x() > thumb.right() ? 1 : 0;
-}
-
-void TrackSlider::pageTowardsPointer() {
-    triggerAction(m_paging > 0 ? SliderPageStepAdd : SliderPageStepSub);
-}
-
-void TrackSlider::mousePressEvent(QMouseEvent* event) {
-    m_pointer = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || m_paging != 0 || pagingDirection() == 0)
-        return QSlider::mousePressEvent(event);
-    m_paging = pagingDirection();
-    event->accept();
-    pageTowardsPointer();
-    m_repeat.start(500, this);
-}
-
-void TrackSlider::mouseMoveEvent(QMouseEvent* event) {
-    if (m_paging == 0)
-        return QSlider::mouseMoveEvent(event);
-    m_pointer = event->position().toPoint();
-    event->accept();
-}
-
-void TrackSlider::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_paging == 0 || event->button() != Qt::LeftButton)
-        return QSlider::mouseReleaseEvent(event);
-    m_repeat.stop();
-    m_paging = 0;
-    event->accept();
-}
-
-void TrackSlider::timerEvent(QTimerEvent* event) {
-    if (event->timerId() != m_repeat.timerId())
-        return QSlider::timerEvent(event);
-    if (pagingDirection() != m_paging)
-        return m_repeat.stop();
-    pageTowardsPointer();
-    m_repeat.start(50, this);
-}
-
-void TrackSlider::sliderChange(SliderChange change) {
-    QSlider::sliderChange(change);
-    if (change != SliderValueChange)
-        return;
-    QAccessibleValueChangeEvent shown(this, step());
-    QAccessible::updateAccessibility(&shown);
-    // Orca keeps one last value for all sliders and says nothing when a change lands on it
-    // (Right to 2 on one slider, then Right to 2 on the next).
-    static int lastHeard = 0;
-    if (!hasFocus())
-        return;
-    if (step() == lastHeard && m_notice)
-        m_notice->say(stepText());
-    lastHeard = step();
-}
-
-Notice::Notice(QWidget* parent) : QWidget(parent) {
-    setGeometry(0, 0, 1, 1);
-    hide();
-}
-
-void Notice::say(const QString& message) {
-    m_message = message;
-    hide();
-    m_timer.start(150, this);
-}
-
-void Notice::timerEvent(QTimerEvent* event) {
-    if (event->timerId() != m_timer.timerId())
-        return QWidget::timerEvent(event);
-    if (isHidden()) {
-        show();
-        m_timer.start(1000, this);
-    } else {
-        hide();
-        m_timer.stop();
-    }
-}
-
-ReadOnlyBox::ReadOnlyBox(const QString& text, QWidget* parent) : QLineEdit(parent) {
-    setAlignment(Qt::AlignCenter);
-    setReadOnly(true);
-    setText(text);
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& now) {
-        QAccessibleValueChangeEvent shown(this, now);
-        QAccessible::updateAccessibility(&shown);
-    });
-}
-
 int PanelStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                           QStyleHintReturn* returnData) const {
     switch (hint) {
@@ -280,6 +96,14 @@ int PanelStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWid
     default:
         return QProxyStyle::styleHint(hint, option, widget, returnData);
     }
+}
+
+// Fusion's thumb stands in a 15 px slot with a margin of its own; the panel's thumb is the 11 px
+// inside it, clear of the focus ring, and it is all that grabs: a click beside it pages.
+QRect PanelStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                                 SubControl part, const QWidget* widget) const {
+    const QRect r = QProxyStyle::subControlRect(control, option, part, widget);
+    return control == CC_Slider && part == SC_SliderHandle ? r.adjusted(2, 0, -2, -1) : r;
 }
 
 void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
@@ -301,6 +125,8 @@ void PanelStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
     QProxyStyle::drawPrimitive(element, option, painter, widget);
     if (element == PE_FrameLineEdit)
         outline(painter, option->rect);
+    if (element == PE_PanelButtonCommand)
+        outlineButton(painter, option->rect);
     // Inside the box's border, which stays as it is.
     if (plain.hadFocus() && element == PE_PanelLineEdit)
         drawFocusRing(painter, option->rect.adjusted(1, 1, -1, -1), option->palette);
@@ -341,14 +167,26 @@ void PanelStyle::drawComplexControl(ComplexControl control, const QStyleOptionCo
     if (control == CC_GroupBox)
         return drawGroup(option, painter, widget);
     const WithoutFocus plain(option);
-    QProxyStyle::drawComplexControl(control, option, painter, widget);
     if (control == CC_Slider)
-        for (const SubControl part : {SC_SliderGroove, SC_SliderHandle})
-            // Clear of the focus ring, which runs round the slider's edge.
-            outline(painter, subControlRect(control, option, part, widget)
-                                 .adjusted(2, 0, -2, part == SC_SliderHandle ? -1 : 0));
+        drawSlider(option, painter, widget);
+    else
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
     if (plain.hadFocus() && control == CC_Slider)
         drawFocusRing(painter, option->rect, option->palette);
+}
+
+// Fusion's groove and ticks, the groove outlined clear of the focus ring, which runs round the
+// slider's edge; then the thumb, solid, over the groove.
+void PanelStyle::drawSlider(const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const {
+    QStyleOptionSlider track = *qstyleoption_cast<const QStyleOptionSlider*>(option);
+    track.subControls &= ~SC_SliderHandle;
+    QProxyStyle::drawComplexControl(CC_Slider, &track, painter, widget);
+    outline(painter,
+            subControlRect(CC_Slider, option, SC_SliderGroove, widget).adjusted(2, 0, -2, 0));
+    const QRect thumb = subControlRect(CC_Slider, option, SC_SliderHandle, widget);
+    painter->fillRect(thumb, option->palette.color(QPalette::Base));
+    outline(painter, thumb);
 }
 
 // As Fusion draws a group, less what the panel's groups never have (a check box, focus) and
@@ -389,16 +227,4 @@ QPixmap panelImage(const char* name, QImage::Format format) {
     const auto field = [bytes](int at) { return qFromLittleEndian<qint32>(bytes + at); };
     return QPixmap::fromImage(
         QImage(bytes + field(10), field(18), -field(22), field(18) * 4, format));
-}
-
-int fittingPixelSize(QFont font, int size, const QString& text, const QRect& area, int maxLines) {
-    for (; size > 8; --size) {
-        font.setPixelSize(size);
-        const QFontMetrics metrics(font);
-        const QRect needed = metrics.boundingRect(area, Qt::TextWordWrap, text);
-        if (needed.width() <= area.width() && needed.height() <= area.height() &&
-            needed.height() < (maxLines + 1) * metrics.lineSpacing())
-            break;
-    }
-    return size;
 }
