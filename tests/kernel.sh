@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The program on Debian's own kernel and its parallel-port drivers, in one guest boot
+# (scripts/kernel-vm): its start-up, a key on MONO VOLUME and " DEFAULT" put the same bytes
+# on the data lines through ppdev (as nobody in group lp), through ppdev beside lp, and by
+# direct I/O as root; the board's decoding of QEMU's port trace and test_wire's golden frame
+# say which bytes. Each claim writes the control register (0x0c) twice first. Then the lines
+# and title of each way the port can be busy or refused. A print job sent while the panel
+# holds the port waits for it, then reaches the printer.
+# Usage: tests/kernel.sh [--required] PATH-TO-qx5180 PATH-TO-boardlog
+#   --required: QEMU or a kernel that cannot be had is a failure, not a skip (77).
+set -uo pipefail
+if [[ ${1:-} == --guest ]]; then # inside the guest, as root, in the output folder
+  for_() { local end=$((SECONDS + $1)); until "${@:2}"; do ((SECONDS < end)) || return 1; sleep 0.1; done; }
+  Xvfb :1 -nolisten tcp -ac 2>/dev/null & export DISPLAY=:1
+  for_ 60 test -S /tmp/.X11-unix/X1
+  inlp=(setpriv --reuid=65534 --regid=65534 --groups=7) nolp=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  # start CASE [WRAPPER...]: the panel, until its window shows; the trace's length before.
+  start() {
+    wc -l <port-trace >"$1.at"
+    "${@:2}" ./qx5180 2>"$1.err" & pid=$!
+    win=$(timeout 60 xdotool search --sync --onlyvisible --pid $pid | head -n1)
+    xdotool getwindowname "$win" >"$1.title"
+  }
+  act() { # a key on the focused MONO VOLUME, then " DEFAULT", all on the wire
+    xdotool windowfocus --sync "$win" key Right Tab Tab Tab space
+    at=$(($(<"$1.at") + 1)) && for_ 60 eval '(($(tail -n +$at port-trace | grep -c "addr 0x00") >= 858))'
+  }
+  stop() { kill $pid; wait $pid; true; }
+  start ppdev "${inlp[@]}" && p=$pid && w=$win
+  start held "${inlp[@]}" && stop
+  pid=$p win=$w && act ppdev && stop
+  start nolp "${nolp[@]}" && stop
+  perl -e 'open(F, "+<", "/dev/parport0") && ioctl(F, 0x708b, 0) && sleep 600' & holder=$! # PPCLAIM
+  for_ 20 grep -q ppdev /proc/sys/dev/parport/parport0/devices/active
+  start shared "${inlp[@]}" && stop && kill $holder
+  modprobe -d "$KERNEL_VM_ROOT" lp
+  start lp "${inlp[@]}"
+  sh -c 'echo job >/dev/lp0' & job=$!
+  act lp
+  for_ 20 grep -q parport_claim /proc/$job/wchan && [[ ! -s printer ]] && echo waited >job
+  stop && for_ 20 grep -q job printer
+  modprobe -d "$KERNEL_VM_ROOT" -r lp ppdev
+  start nonroot "${nolp[@]}" && stop
+  start direct && act direct && stop
+  exit 0
+fi
+failed=0 required=0
+[[ ${1:-} == --required ]] && required=1 && shift
+check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [${3:0:900}], got [${2:0:900}]"; failed=1; fi; }
+out=$(cd "$(dirname "$0")/.." && pwd)/build-kernel/test
+rm -rf "$out" && mkdir -p "$out" && cp "$1" "$out/qx5180" && chmod 755 "$out" "$out/qx5180"
+"$(dirname "$0")/../scripts/kernel-vm" -o "$out" -m 'parport_pc io=0x378 irq=none,ppdev' -t 300 \
+  -- bash "$(cd "$(dirname "$0")" && pwd)/kernel.sh" --guest >"$out/console" 2>&1
+status=$?
+((status == 77)) && { tail -n1 "$out/console"; exit $((required ? 1 : 77)); }
+check "the guest's run, and what it said besides" "$status$(grep -v -E '^\[|^Terminated|^QStandardPaths' \
+  "$out/console" | sed 's/^/ /')" 0
+
+# The panel's data-register writes from CASE.at on, as hex bytes; then what went before them.
+bytes() { tail -n +$(($(<"$out/$1.at") + 1)) "$out/port-trace" | sed -n 's/.*addr 0x00 val 0x//p'; }
+golden=$(sed -n '/\.addressBit = 0,/,/},$/p' "$(dirname "$0")/test_wire.cpp" | grep -o '0x..' |
+  sed 's/0x//;s/.*/\L&/' | tail -n 78)
+for way in ppdev lp direct; do
+  got=$(bytes $way | head -n 858)
+  check "$way: the board's decoding" "$("$2" <<<"$got" | sed 's/ACK .*/ACK/' | tr '\n' ' ')" \
+    "$(printf 'QX5180 sim: address 0x7C data 0x%s ACK ' 80 C0 E0 00 40 81 80 C0 E0 00 40)"
+  check "$way: the MONO VOLUME frame, byte for byte" "$(sed -n 391,468p <<<"$got")" "$golden"
+  check "$way: the same bytes as through ppdev" "$got" "$(bytes ppdev | head -n 858)"
+  check "$way: the control register at the claim" "$(tail -n +$(($(<"$out/$way.at") + 1)) \
+    "$out/port-trace" | sed '/addr 0x00/q' | sed -n 's/.*addr 0x02 val 0x//p' | xargs)" \
+    "$([[ $way != direct ]] && echo 0c 0c)"
+done
+check "a print job while the panel holds the port, then after it" "$(cat "$out/job" "$out/printer")" \
+  $'waited\njob'
+
+# CASE | the panel's lines (without "qx5180: "), joined by " / " | the title's reason
+sim='no parallel port available; using the simulated board (its decoded writes follow on standard error)'
+ex='direct port I/O not tried: /dev/parport0 exists'
+while IFS='|' read -r case lines reason; do
+  check "$case: lines" "$(sed -n 's/^qx5180: //p' "$out/$case.err" | grep -v '^ended by' |
+    sed ':a;N;s/\n/ \/ /;ba')" "${lines//SIM/$sim}"
+  check "$case: title" "$(<"$out/$case.title")" "QX5180 Audio Program v1.1${reason:+ — simulated board: $reason}"
+done <<ROWS
+ppdev|using /dev/parport0|
+held|exclusive access to /dev/parport0 refused: the printer driver lp or another program is registered on the port; asking to share it, waiting at most 2 s for it to be free / another program holds /dev/parport0 exclusively (ppdev0), and the kernel lets no one share it: not waiting for it / $ex / SIM|/dev/parport0 held by another program
+nolp|cannot open /dev/parport0: Permission denied (add your user to group lp, then log in again) / $ex / SIM|no permission for /dev/parport0
+shared|exclusive access to /dev/parport0 refused: the printer driver lp or another program is registered on the port; asking to share it, waiting at most 2 s for it to be free / gave up waiting for /dev/parport0 after 2 s: another program is using the port (ppdev0) / $ex / SIM|/dev/parport0 used by another program
+lp|exclusive access to /dev/parport0 refused: the printer driver lp or another program is registered on the port; asking to share it, waiting at most 2 s for it to be free / using /dev/parport0|
+nonroot|cannot open /dev/parport0: No such file or directory (load the ppdev module: sudo modprobe ppdev) / cannot reach I/O port 0x378: Operation not permitted (run as root, or load ppdev and use /dev/parport0) / SIM|no permission for I/O port 0x378
+direct|cannot open /dev/parport0: No such file or directory (load the ppdev module: sudo modprobe ppdev) / using direct I/O at port 0x378 / running as root: no invoking user to drop to (start it from your own account, through sudo if the port needs root)|
+ROWS
+exit $failed
