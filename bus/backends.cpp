@@ -148,6 +148,16 @@ std::unique_ptr<Port> openParportDevice(PortAccess& system, const PortReport& re
     if (attempt.claimError == ENXIO) {
         report(SharingPort{limit});
         attempt = claim(system, false, limit);
+        // Refused again, at once: a device registered exclusively lets no other register
+        // ("no more devices allowed"), and the kernel keeps no queue for it. Where the port's
+        // folder in /proc is missing, no port stands behind the node.
+        std::string active;
+        if (attempt.claimError == ENXIO && system.readFile(kHolderFile, active) == 0) {
+            active = active.substr(0, active.find('\n'));
+            failure =
+                PortError{PortError::Kind::Held, ENXIO, active == "none" ? "" : active, {}, false};
+            return nullptr;
+        }
     }
 
     if (attempt.openError != 0) {

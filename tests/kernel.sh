@@ -6,13 +6,11 @@
 # say which bytes. Each claim writes the control register (0x0c) twice first. Then the lines
 # and title of each way the port can be busy or refused. A print job sent while the panel
 # holds the port waits for it, then reaches the printer.
-# Usage: tests/kernel.sh [--required] PATH-TO-qx5180 PATH-TO-boardlog
+# Usage: tests/kernel.sh [--required] PATH-TO-qx5180 PATH-TO-qx5180-trace
 #   --required: QEMU or a kernel that cannot be had is a failure, not a skip (77).
 set -uo pipefail
 if [[ ${1:-} == --guest ]]; then # inside the guest, as root, in the output folder
   for_() { local end=$((SECONDS + $1)); until "${@:2}"; do ((SECONDS < end)) || return 1; sleep 0.1; done; }
-  Xvfb :1 -nolisten tcp -ac 2>/dev/null & export DISPLAY=:1
-  for_ 60 test -S /tmp/.X11-unix/X1
   inlp=(setpriv --reuid=65534 --regid=65534 --groups=7) nolp=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   # start CASE [WRAPPER...]: the panel, until its window shows; the trace's length before.
   start() {
@@ -49,29 +47,29 @@ failed=0 required=0
 check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [${3:0:900}], got [${2:0:900}]"; failed=1; fi; }
 out=$(cd "$(dirname "$0")/.." && pwd)/build-kernel/test
 rm -rf "$out" && mkdir -p "$out" && cp "$1" "$out/qx5180" && chmod 755 "$out" "$out/qx5180"
-"$(dirname "$0")/../scripts/kernel-vm" -o "$out" -m 'parport_pc io=0x378 irq=none,ppdev' -t 300 \
+"$(dirname "$0")/../scripts/kernel-vm" -o "$out" -m 'parport_pc io=0x378 irq=none,ppdev' -x -t 300 \
   -- bash "$(cd "$(dirname "$0")" && pwd)/kernel.sh" --guest >"$out/console" 2>&1
 status=$?
 ((status == 77)) && { tail -n1 "$out/console"; exit $((required ? 1 : 77)); }
 check "the guest's run, and what it said besides" "$status$(grep -v -E '^\[|^Terminated|^QStandardPaths' \
   "$out/console" | sed 's/^/ /')" 0
 
-# The panel's data-register writes from CASE.at on, as hex bytes; then what went before them.
-bytes() { tail -n +$(($(<"$out/$1.at") + 1)) "$out/port-trace" | sed -n 's/.*addr 0x00 val 0x//p'; }
+# CASE's part of the trace, and of that the data-register writes, as hex bytes.
+part() { tail -n +$(($(<"$out/$1.at") + 1)) "$out/port-trace"; }
+bytes() { part "$1" | sed -n 's/.*addr 0x00 val 0x//p'; }
 golden=$(sed -n '/\.addressBit = 0,/,/},$/p' "$(dirname "$0")/test_wire.cpp" | grep -o '0x..' |
   sed 's/0x//;s/.*/\L&/' | tail -n 78)
 for way in ppdev lp direct; do
   got=$(bytes $way | head -n 858)
-  check "$way: the board's decoding" "$("$2" <<<"$got" | sed 's/ACK .*/ACK/' | tr '\n' ' ')" \
+  check "$way: the board's decoding" "$(sed 's/^/parallel_ioport_write addr 0x00 val 0x/' \
+    <<<"$got" | "$2" | sed 's/ACK .*/ACK/' | tr '\n' ' ')" \
     "$(printf 'QX5180 sim: address 0x7C data 0x%s ACK ' 80 C0 E0 00 40 81 80 C0 E0 00 40)"
   check "$way: the MONO VOLUME frame, byte for byte" "$(sed -n 391,468p <<<"$got")" "$golden"
   check "$way: the same bytes as through ppdev" "$got" "$(bytes ppdev | head -n 858)"
-  check "$way: the control register at the claim" "$(tail -n +$(($(<"$out/$way.at") + 1)) \
-    "$out/port-trace" | sed '/addr 0x00/q' | sed -n 's/.*addr 0x02 val 0x//p' | xargs)" \
-    "$([[ $way != direct ]] && echo 0c 0c)"
+  check "$way: the control register before the first byte" "$(part $way | sed '/addr 0x00/q' |
+    sed -n 's/.*addr 0x02 val 0x//p' | xargs)" "$([[ $way != direct ]] && echo 0c 0c)"
 done
-check "a print job while the panel holds the port, then after it" "$(cat "$out/job" "$out/printer")" \
-  $'waited\njob'
+check "a print job waits for the panel, then prints" "$(cat "$out"/{job,printer})" $'waited\njob'
 
 # CASE | the panel's lines (without "qx5180: "), joined by " / " | the title's reason
 sim='no parallel port available; using the simulated board (its decoded writes follow on standard error)'
