@@ -83,7 +83,8 @@ struct Kernel : Case, bus::PortAccess, process::Credentials {
     }
     // As Debian's ppdev answers: a claim not refused with ENXIO registers the descriptor's
     // device for good, after which PPEXCL is refused unless the device is exclusive already;
-    // anything but PPEXCL and PPCLAIM is refused while no claim is held.
+    // anything but PPEXCL and PPCLAIM is refused before a claim, a request it does not know
+    // always.
     int ioctl(int fd, unsigned long request, void* arg) override {
         const char* name = request == PPCLAIM ? "PPCLAIM" : request == PPEXCL ? "PPEXCL" : "ioctl";
         const int error = request == PPWDATA ? call("PPWDATA", fd, *static_cast<std::uint8_t*>(arg))
@@ -91,7 +92,8 @@ struct Kernel : Case, bus::PortAccess, process::Credentials {
         if (request == PPEXCL && registered.contains(fd))
             return exclusive.contains(fd) ? 0 : EINVAL;
         if (request != PPEXCL && request != PPCLAIM)
-            return claimed.contains(fd) ? error : EINVAL;
+            return claimed.contains(fd) && (request == PPWDATA || request == PPRELEASE) ? error
+                                                                                        : EINVAL;
         (request == PPEXCL ? exclusive : error == ENXIO ? refused : registered).insert(fd);
         (request == PPCLAIM && error == 0 ? claimed : refused).insert(fd);
         return error;
