@@ -11,6 +11,8 @@
 #   (77).
 set -uo pipefail
 if [[ ${1:-} == --guest ]]; then # inside the guest, as root, in the output folder
+  # No session bus: without this, libdbus would start one for each panel (seconds under TCG).
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
   for_() { local end=$((SECONDS + $1)); until "${@:2}"; do ((SECONDS < end)) || return 1; sleep 0.1; done; }
   inlp=(setpriv --reuid=65534 --regid=65534 --groups=7) nolp=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   # start CASE [WRAPPER...]: the panel, until its window shows; the trace's length before.
