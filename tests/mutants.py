@@ -287,17 +287,17 @@ m("L02", "lines", "sim/board.cpp", [('m_log(std::string("QX5180 sim: fault: ").a
 m("L03", "lines", "process/main.cpp", [("[&log](std::string_view line) { log.line(line); }",
                                          "[](std::string_view) {}")],
   "the program's own messages (root drop, write failures) never reach standard error")
-m("K01", "claim", "bus/backends.cpp", [("if (attempt.claimError == ENXIO && system.readFile(kHolderFile, active) == 0) {",
+m("C01", "claim", "bus/backends.cpp", [("if (attempt.claimError == ENXIO && system.readFile(kHolderFile, active) == 0) {",
                                          "if (false) {")],
   "an exclusive holder told as a node with no port behind it")
-m("K02", "claim", "bus/backends.cpp", [("system.readFile(kHolderFile, active) == 0) {", "system.readFile(kHolderFile, active) >= 0) {")],
+m("C02", "claim", "bus/backends.cpp", [("system.readFile(kHolderFile, active) == 0) {", "system.readFile(kHolderFile, active) >= 0) {")],
   "a node with no port behind it told as another program's exclusive hold")
-m("K03", "claim", MS, [('", and the kernel lets no one share it: not waiting for it";', '"; waiting for it";')],
+m("C03", "claim", MS, [('", and the kernel lets no one share it: not waiting for it";', '"; waiting for it";')],
   "the exclusive hold promises a wait that never comes")
-m("K04", "claim", MS, [('        return device + " held by another program";', '        return device + " unavailable";')],
+m("C04", "claim", MS, [('        return device + " held by another program";', '        return device + " unavailable";')],
   "the title does not say another program holds the port")
-m("K05", "claim", MS, [('(failure.detail.empty() ? "" : " (" + failure.detail + ")") +\n               ", and',
+m("C05", "claim", MS, [('(failure.detail.empty() ? "" : " (" + failure.detail + ")") +\n               ", and',
                         '", and')],
   "the exclusive holder is not named")
-m("K06", "claim", "tools/trace.cpp", [("std::stoul(line.substr(at + 17, 2), nullptr, 16)", "std::stoul(line.substr(at + 17, 2), nullptr, 10)")],
+m("C06", "claim", "tools/trace.cpp", [("std::stoul(line.substr(at + 17, 2), nullptr, 16)", "std::stoul(line.substr(at + 17, 2), nullptr, 10)")],
   "the trace decoder reads the port's bytes as decimal")
