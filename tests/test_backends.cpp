@@ -159,7 +159,7 @@ const std::string kGaveUp = "qx5180: gave up waiting for /dev/parport0 after 2 s
 // choosing went, then the title's reason, or the port's name when a real one is driven; and,
 // where listed, every call from start through two written bytes, the second refused, to the
 // port's end.
-// The kernel names the holder of a shared port: lp0 printing, ppdev0 another program. Ranges
+// The kernel names the holder of a shared port: lp printing, ppdev0 another program. Ranges
 // in /proc/ioports are hex and their ends inclusive; unprivileged readers see them as zero,
 // and ioperm() then has the last word. Set-user-ID root: the effective uid is what ioperm()
 // is judged by.
@@ -189,8 +189,8 @@ const Case kChoices[] = {
      .said = "qx5180: cannot claim /dev/parport0: Input/output error\n" + kExistsSim +
              "cannot claim /dev/parport0"},
     {.errors = {{"PPCLAIM 3", ENXIO}, {"PPCLAIM 4", ETIMEDOUT}},
-     .proc = "lp0\n",
-     .said = kShared + kGaveUp + "the printer driver (lp0) is printing\n" + kExistsSim +
+     .proc = "lp\n",
+     .said = kShared + kGaveUp + "the printer driver (lp) is printing\n" + kExistsSim +
              "/dev/parport0 busy printing"},
     {.errors = {{"PPCLAIM 3", ENXIO}, {"PPCLAIM 4", ETIMEDOUT}},
      .proc = "none\n",
