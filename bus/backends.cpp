@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kIoportsFile = "/proc/ioports";
 // The name of the device that holds the port now ("none" when free): the printer driver
-// registers as lp0, a program on /dev/parport0 through ppdev as ppdev0.
+// registers as lp, a program on /dev/parport0 through ppdev as ppdev0.
 constexpr const char* kHolderFile = "/proc/sys/dev/parport/parport0/devices/active";
 
 // Standard-mode I2C asks for SCL low at least 4.7 µs and high at least 4.0 µs, and for
@@ -95,7 +95,7 @@ private:
     LinePacer m_pacer;
 };
 
-// The kernel names the device that holds the port now: lp0 for the printer driver, ppdev0
+// The kernel names the device that holds the port now: lp for the printer driver, ppdev0
 // for a program on /dev/parport0.
 std::string holder(PortAccess& system) {
     std::string text;
@@ -148,6 +148,16 @@ std::unique_ptr<Port> openParportDevice(PortAccess& system, const PortReport& re
     if (attempt.claimError == ENXIO) {
         report(SharingPort{limit});
         attempt = claim(system, false, limit);
+        // Refused again, at once: a device registered exclusively lets no other register
+        // ("no more devices allowed"), and the kernel keeps no queue for it. Where the port's
+        // folder in /proc is missing, no port stands behind the node.
+        std::string active;
+        if (attempt.claimError == ENXIO && system.readFile(kHolderFile, active) == 0) {
+            active = active.substr(0, active.find('\n'));
+            failure =
+                PortError{PortError::Kind::Held, ENXIO, active == "none" ? "" : active, {}, false};
+            return nullptr;
+        }
     }
 
     if (attempt.openError != 0) {

@@ -28,6 +28,7 @@ struct PortError {
         Open,     // opening kParportDevice
         Claim,    // claiming it
         Busy,     // a shared claim that waited `waited` in vain; detail: the holder, if known
+        Held,     // another program registered exclusively; detail: the holder, if claiming
         DirectIo, // ioperm() at kPortAddress; asRoot: refused although root asked
         Lock,     // locking kPortLock; detail: the process holding it, when EWOULDBLOCK
     };
@@ -39,8 +40,8 @@ struct PortError {
 };
 
 // What choosing a port did, one step at a time, as values; the caller words them.
-// The exclusive claim was refused (another driver is registered): sharing, waiting at most
-// `limit` for the port.
+// The exclusive claim was refused (another device, lp or a program, is registered): asking to
+// share the port, waiting at most `limit` for it.
 struct SharingPort {
     std::chrono::milliseconds limit;
 };

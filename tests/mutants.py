@@ -313,3 +313,17 @@ m("N09", "reset", Q, [("setPositionQuietly(*slider, slider->minimum());", "setPo
   "the reset leaves every slider one step up while the chip has the defaults")
 m("N10", "table", Q, [("        if (form()[i].tab != 0)\n", "        if (built[i]->focusPolicy() & Qt::TabFocus)\n")],
   "option buttons not selected at start left out of the Tab order: Tab misses a group once another button is selected")
+m("C01", "claim", "bus/backends.cpp", [("if (attempt.claimError == ENXIO && system.readFile(kHolderFile, active) == 0) {",
+                                         "if (false) {")],
+  "an exclusive holder told as a node with no port behind it")
+m("C02", "claim", "bus/backends.cpp", [("system.readFile(kHolderFile, active) == 0) {", "system.readFile(kHolderFile, active) >= 0) {")],
+  "a node with no port behind it told as another program's exclusive hold")
+m("C03", "claim", MS, [('", and the kernel lets no one share it: not waiting for it";', '"; waiting for it";')],
+  "the exclusive hold promises a wait that never comes")
+m("C04", "claim", MS, [('        return device + " held by another program";', '        return device + " unavailable";')],
+  "the title does not say another program holds the port")
+m("C05", "claim", MS, [('(failure.detail.empty() ? "" : " (" + failure.detail + ")") +\n               ", and',
+                        '", and')],
+  "the exclusive holder is not named")
+m("C06", "claim", "tools/trace.cpp", [("std::stoul(line.substr(at + 17, 2), nullptr, 16)", "std::stoul(line.substr(at + 17, 2), nullptr, 10)")],
+  "the trace decoder reads the port's bytes as decimal")

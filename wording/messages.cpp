@@ -39,11 +39,10 @@ std::string explain(const bus::PortError& failure) {
                    " (add your user to group lp, then log in again)";
         return "cannot open " + device + ": " + what;
     case Kind::Claim:
-        // The kernel answers ENXIO both when no port stands behind the node and when another
-        // program registered on it exclusively; the user needs to know it may be either.
+        // Another program's exclusive hold is told apart (Held): ENXIO here is a node with no
+        // port behind it.
         if (e == ENXIO)
-            return "cannot claim " + device + ": " + what +
-                   " (no port behind it, or another program holds it exclusively)";
+            return "cannot claim " + device + ": " + what + " (no port behind it)";
         return "cannot claim " + device + ": " + what;
     case Kind::Busy: {
         const std::string gaveUp =
@@ -54,6 +53,10 @@ std::string explain(const bus::PortError& failure) {
             return gaveUp + ": another program is using the port (" + failure.detail + ")";
         return gaveUp + ": the printer driver is printing, or another program is using the port";
     }
+    case Kind::Held:
+        return "another program holds " + device + " exclusively" +
+               (failure.detail.empty() ? "" : " (" + failure.detail + ")") +
+               ", and the kernel lets no one share it: not waiting for it";
     case Kind::Lock:
         if (e == EWOULDBLOCK)
             return "I/O port " + bus::portAddressText() + " is driven by another panel" +
@@ -108,8 +111,8 @@ std::string portEvent(const bus::PortEvent& event) {
         Overloaded{
             [&](const bus::SharingPort& e) {
                 return "exclusive access to " + device +
-                       " refused: another driver (such as the printer driver lp) uses the port; "
-                       "sharing it, waiting at most " +
+                       " refused: the printer driver lp or another program is registered on "
+                       "the port; asking to share it, waiting at most " +
                        bus::durationText(e.limit) + " for it to be free";
             },
             [](const bus::PortError& e) { return explain(e); },
@@ -153,6 +156,8 @@ std::string simulatedBecause(const bus::PortError& failure) {
         if (failure.detail.starts_with("ppdev"))
             return device + " used by another program";
         return device + " busy";
+    case Kind::Held:
+        return device + " held by another program";
     case Kind::Lock:
         return e == EWOULDBLOCK ? ioPort + " used by another panel" : "cannot lock " + ioPort;
     case Kind::DirectIo:
