@@ -287,3 +287,8 @@ m("L02", "lines", "sim/board.cpp", [('m_log(std::string("QX5180 sim: fault: ").a
 m("L03", "lines", "process/main.cpp", [("[&log](std::string_view line) { log.line(line); }",
                                          "[](std::string_view) {}")],
   "the program's own messages (root drop, write failures) never reach standard error")
+m("D01", "access", LY, [('''         .description = "input L2 and R2"},''', '''         .description = "input L1 and R1"},''')],
+  "an option's spoken effect taken from another row: L2 AND R2 heard as input L1 and R1")
+m("D02", "look", WG, [("return outline(painter, option->rect.adjusted(0, titleHeight, 0, 0));",
+                        "return outline(painter, option->rect.adjusted(0, titleHeight - 99, 0, 0));")],
+  "a group's frame drawn without its top line (it lies above the group, clipped away)")
