@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -41,13 +42,13 @@ using Errors = std::map<std::string, int>;
 // Whether, within 10 s, a thread of this process sleeps in the system call `call` (on
 // descriptor `fd`, where one is given): the kernel shows each thread's call and arguments.
 bool sleepsIn(long call, int fd = -1) {
-    std::ostringstream in;
-    in << call << ' ' << (fd < 0 ? "" : "0x") << std::hex << (fd < 0 ? "" : std::to_string(fd));
+    char in[32];
+    std::snprintf(in, sizeof in, "%ld 0x%x ", call, unsigned(fd));
     for (const auto end = Clock::now() + 10s; Clock::now() < end; std::this_thread::yield())
         for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
             std::string now;
             std::getline(std::ifstream(task.path() / "syscall"), now);
-            if (now.starts_with(in.str() + ' ') || (fd < 0 && now.starts_with(in.str())))
+            if (now.starts_with(fd < 0 ? std::to_string(call) + ' ' : in))
                 return true;
         }
     return false;
@@ -281,10 +282,8 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
         char byte = 'x';
         ASSERT_EQ(pipe(ends), 0);
         ASSERT_EQ(write(ends[1], &byte, dataWaiting), dataWaiting);
-        std::thread nudge([&, self = pthread_self()] {
-            // Once the call sleeps.
-            EXPECT_TRUE(dataWaiting || sleepsIn(SYS_read, ends[0]))
-                << "waited 10 s for the read to sleep";
+        std::thread nudge([waiting = dataWaiting, from = ends[0], self = pthread_self()] {
+            EXPECT_TRUE(waiting || sleepsIn(SYS_read, from)) << "waited 10 s for the read to sleep";
             pthread_kill(self, SIGUSR1);
         });
         const auto start = Clock::now();
@@ -416,8 +415,8 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
         log.line(std::to_string(0) + ' ' + text);
         ASSERT_TRUE(callersFlags ? sleepsIn(SYS_poll) : sleepsIn(SYS_write, fds[1]))
             << "waited 10 s for the writer to sleep on line 0";
-        auto queued = std::async(std::launch::async, [&] {
-            for (int i = 1; i < lines; ++i)
+        auto queued = std::async(std::launch::async, [&log, &text, n = lines] {
+            for (int i = 1; i < n; ++i)
                 log.line(std::to_string(i) + ' ' + text);
             log.flush(); // gives up on a reader that takes nothing
         });
