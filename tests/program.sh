@@ -38,15 +38,21 @@ qx() {
   timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
     "${@:2}" $user $wrap "${bin:-$dir/qx5180}"
 }
-# shown: sets pid to the program started last, once its window shows, within 60 s: as a user
-# without a session bus, where dbus-x11 is installed, libdbus starts one first.
+# shown: sets pid to the program started last, once its window shows and it waits for input,
+# within 60 s: as a user without a session bus, where dbus-x11 is installed, libdbus starts
+# one first.
 shown() {
   local p=$! c end=$((SECONDS + 60))
   while [[ $(readlink "/proc/$p/exe") != "$dir/qx5180" ]] && ((SECONDS < end)); do
+    [[ -e /proc/$p ]] || p=$! # a shell's short-lived child ($(...)) has ended
     c=$(cat /proc/"$p"/task/*/children 2>/dev/null) && [[ $c ]] && p=${c%% *} || sleep 0.1
   done # down the chain of wrappers
-  pid=$p && DISPLAY=$x timeout $((end - SECONDS + 1)) xdotool search --sync --onlyvisible \
-    --pid "$p" --name 'QX5180 Audio' >/dev/null || { echo "FAIL: waited 60 s for a window"; failed=1; }
+  until DISPLAY=$x xdotool search --onlyvisible --pid "$p" --name 'QX5180 Audio' >/dev/null &&
+    [[ $(<"/proc/$p/wchan") == *poll* ]]; do
+    ((SECONDS < end)) || { echo "FAIL: waited 60 s for a window waiting for input"; failed=1; return 1; }
+    sleep 0.1
+  done
+  pid=$p
 }
 # Starts the program in the background until killed and, once its window shows, sets pid.
 started() { qx 120 "$@" 2>"$dir/started" & shown; }

@@ -16,7 +16,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -42,13 +41,13 @@ using Errors = std::map<std::string, int>;
 // Whether, within 10 s, a thread of this process sleeps in the system call `call` (on
 // descriptor `fd`, where one is given): the kernel shows each thread's call and arguments.
 bool sleepsIn(long call, int fd = -1) {
-    char in[32];
-    std::snprintf(in, sizeof in, "%ld 0x%x ", call, unsigned(fd));
+    std::ostringstream in;
+    in << call << ' ' << std::hex << (fd < 0 ? "" : "0x") << fd << ' ';
     for (const auto end = Clock::now() + 10s; Clock::now() < end; std::this_thread::yield())
         for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
             std::string now;
             std::getline(std::ifstream(task.path() / "syscall"), now);
-            if (now.starts_with(fd < 0 ? std::to_string(call) + ' ' : in))
+            if (now.starts_with(fd < 0 ? std::to_string(call) + ' ' : in.str()))
                 return true;
         }
     return false;
