@@ -47,11 +47,12 @@ shown() {
     [[ -e /proc/$p ]] || p=$! # a shell's short-lived child ($(...)) has ended
     c=$(cat /proc/"$p"/task/*/children 2>/dev/null) && [[ $c ]] && p=${c%% *} || sleep 0.1
   done # down the chain of wrappers
-  until DISPLAY=$x xdotool search --onlyvisible --pid "$p" --name 'QX5180 Audio' >/dev/null &&
-    [[ $(<"/proc/$p/wchan") == *poll* ]]; do
-    ((SECONDS < end)) || { echo "FAIL: waited 60 s for a window waiting for input"; failed=1; return 1; }
-    sleep 0.1
+  DISPLAY=$x timeout $((end - SECONDS + 1)) xdotool search --sync --onlyvisible --pid "$p" \
+    --name 'QX5180 Audio' >/dev/null && until [[ $(cat "/proc/$p/wchan" 2>/dev/null) == *poll* ]]; do
+    ((SECONDS < end)) && sleep 0.1 || break
   done
+  [[ $(cat "/proc/$p/wchan" 2>/dev/null) == *poll* ]] ||
+    { echo "FAIL: waited 60 s for the window, then for poll()"; failed=1; }
   pid=$p
 }
 # Starts the program in the background until killed and, once its window shows, sets pid.
