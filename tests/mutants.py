@@ -327,3 +327,8 @@ m("C05", "claim", MS, [('(failure.detail.empty() ? "" : " (" + failure.detail + 
   "the exclusive holder is not named")
 m("C06", "claim", "tools/trace.cpp", [("std::stoul(line.substr(at + 17, 2), nullptr, 16)", "std::stoul(line.substr(at + 17, 2), nullptr, 10)")],
   "the trace decoder reads the port's bytes as decimal")
+m("D01", "access", LY, [('''         .description = "input L2 and R2"},''', '''         .description = "input L1 and R1"},''')],
+  "an option's spoken effect taken from another row: L2 AND R2 heard as input L1 and R1")
+m("D02", "look", WG, [("return outline(painter, option->rect.adjusted(0, titleHeight, 0, 0));",
+                        "return outline(painter, option->rect.adjusted(0, titleHeight - 99, 0, 0));")],
+  "a group's frame drawn without its top line (it lies above the group, clipped away)")

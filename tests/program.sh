@@ -14,24 +14,17 @@ for fd in /proc/$$/fd/*; do
 done 2>/dev/null
 failed=0 wrap=
 check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [$3], got [$2]"; failed=1; fi; }
-# await SECONDS WHAT COMMAND...: polls COMMAND until it succeeds; past the deadline, says what
-# it waited for.
-await() {
-  local end=$((SECONDS + $1))
-  until "${@:3}"; do
-    ((SECONDS < end)) || { echo "FAIL: waited $1 s for $2"; failed=1; return 1; }
-    sleep 0.1
-  done
-}
 command -v Xvfb >/dev/null || { echo "SKIP: *** Xvfb missing (install-deps --test) ***"; exit 77; }
 dir=$(mktemp -d) && chmod 755 "$dir" && cp "$1" "$dir/qx5180" # where nobody may run it too
+mkfifo -m 666 "$dir/fifo"
 # A Wayland socket where something listens but never answers.
 mkdir -p "$dir/run" "$dir/bare/platforms" && cp "$1" "$dir/bare/qx5180"
 /usr/bin/python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX)
 s.bind(sys.argv[1]); s.listen(); time.sleep(600)' "$dir/run/mute" & mute=$!
 Xvfb -displayfd 3 -nolisten tcp 3>"$dir/x" 2>/dev/null & xvfb=$!
 trap 'kill $xvfb $mute 2>/dev/null; rm -rf "$dir"' EXIT
-await 30 "Xvfb's display number and the mute socket" test -s "$dir/x" -a -S "$dir/run/mute"
+for _ in {1..600}; do [[ -s $dir/x && -S $dir/run/mute ]] && break || sleep 0.1; done
+[[ -s $dir/x ]] || { echo "FAIL: waited 60 s for Xvfb's display"; exit 1; }
 x=:$(<"$dir/x")
 # Starts the program with SIGHUP blocked and pending, as if sent at its first instruction,
 # and says how it ended: by a signal, as a shell sees it, or with an exit status.
@@ -45,27 +38,25 @@ qx() {
   timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
     "${@:2}" $user $wrap "${bin:-$dir/qx5180}"
 }
-# program ROOT: the program among ROOT's descendants (wrappers and what it starts aside).
-program() {
-  local q=("$1") p
-  while ((${#q[@]})); do
-    p=${q[0]} && q=("${q[@]:1}" $(cat /proc/"$p"/task/*/children 2>/dev/null))
-    [[ $(readlink "/proc/$p/exe") == "${bin:-$dir/qx5180}" ]] && echo "$p" && return
-  done
-  return 1
-}
-# shown ROOT: sets pid to the program under ROOT once its window is on the display. Start-up
-# may take seconds: as a user without a session bus, libdbus may start one first.
+# shown: sets pid to the program started last, once its window shows and it waits for input,
+# within 60 s: as a user without a session bus, where dbus-x11 is installed, libdbus starts
+# one first.
 shown() {
-  pid= && await 60 "the program to start under process $1" program "$1" >/dev/null && pid=$(program "$1") &&
-    await 60 "the window of process $pid" env DISPLAY="$x" xdotool search --onlyvisible \
-      --pid "$pid" --name 'QX5180 Audio' >/dev/null
+  local p=$! c end=$((SECONDS + 60))
+  while [[ $(readlink "/proc/$p/exe") != "$dir/qx5180" ]] && ((SECONDS < end)); do
+    [[ -e /proc/$p ]] || p=$! # a shell's short-lived child ($(...)) has ended
+    c=$(cat /proc/"$p"/task/*/children 2>/dev/null) && [[ $c ]] && p=${c%% *} || sleep 0.1
+  done # down the chain of wrappers
+  DISPLAY=$x timeout $((end - SECONDS + 1)) xdotool search --sync --onlyvisible --pid "$p" \
+    --name 'QX5180 Audio' >/dev/null && until [[ $(cat "/proc/$p/wchan" 2>/dev/null) == *poll* ]]; do
+    ((SECONDS < end)) && sleep 0.1 || break
+  done
+  [[ $(cat "/proc/$p/wchan" 2>/dev/null) == *poll* ]] ||
+    { echo "FAIL: waited 60 s for the window, then for poll()"; failed=1; }
+  pid=$p
 }
-left() { ! pgrep -x -P "$1" head >/dev/null; } # the reader under $1 has gone
 # Starts the program in the background until killed and, once its window shows, sets pid.
-started() {
-  qx 120 "$@" 2>"$dir/started" & shown $!
-}
+started() { qx 120 "$@" 2>"$dir/started" & shown; }
 theme() { grep -c 'platformthemes\|gtk' "/proc/$pid/maps"; } # Qt's theme plugins, or GTK
 users=("" "setpriv --reuid=65534 --regid=100 --clear-groups") && [[ $(id -u) -eq 0 ]] || users=("")
 # A copy of the program whose Qt has no platform plugins (qt.conf beside it names an empty
@@ -120,7 +111,7 @@ ROWS
   ours='^qx5180: \(using\|no parallel port available\|cannot open /dev/parport0: No such file o\)'
   wrap='strace -f -e trace=connect' qx 120 DISPLAY="$x" WAYLAND_DISPLAY=none-9 \
     XDG_RUNTIME_DIR="$dir/run" 2>"$dir/err" >/dev/null &
-  shown $! && kill "$pid"
+  shown && kill "$pid"
   wait $!
   status=$? err=$(<"$dir/err")
   check "running with its window shown, the lines on the port, the displays tried, the end $user" \
@@ -134,21 +125,14 @@ ROWS
     -e 's/^wait status //p' <<<"$err" | tr '\n' ' ')" "80 C0 E0 00 40 SIGHUP 1 "
   # Each signal whose default action ends a process ends the panel once its frame is done, by
   # that same signal (128 + its number); those the caller ignores (nohup) stay ignored.
-  signals=(HUP INT QUIT USR1 USR2 ALRM TERM nohup) && declare -A run
+  signals=(HUP INT QUIT USR1 USR2 ALRM TERM nohup) && ended=
   for s in "${signals[@]}"; do
-    wrap=$([[ $s == nohup ]] && echo "$dir/nohup") qx 120 DISPLAY="$x" 2>"$dir/end-$s" &
-    run[$s]=$!
-  done
-  ended=
-  # Pending together, the lowest-numbered signal is taken first: HUP and INT before TERM.
-  for s in "${signals[@]}"; do
-    shown "${run[$s]}" || continue
-    [[ $s == nohup ]] && kill -HUP "$pid" && kill -INT "$pid" && s=TERM
+    wrap=$([[ $s == nohup ]] && echo "$dir/nohup") qx 120 DISPLAY="$x" 2>"$dir/end" &
+    # Pending together, the lowest-numbered signal is taken first: HUP and INT before TERM.
+    shown && [[ $s == nohup ]] && kill -HUP "$pid" && kill -INT "$pid" && s=TERM
     kill -"$s" "$pid"
-  done
-  for s in "${signals[@]}"; do
-    wait "${run[$s]}"
-    ended+="$? $(sed -n 's/^qx5180: ended by //p' "$dir/end-$s") "
+    wait $!
+    ended+="$? $(sed -n 's/^qx5180: ended by //p' "$dir/end") "
   done
   check "the end by each signal $user" "$ended" \
     "129 SIGHUP 130 SIGINT 131 SIGQUIT 138 SIGUSR1 140 SIGUSR2 142 SIGALRM 143 SIGTERM 143 SIGTERM "
@@ -163,9 +147,8 @@ ROWS
     -display "$x" -id "$(DISPLAY=$x xdotool search --name 'QX5180 Audio')" WM_CLASS)" \
     '/dev/null 0 1 0000000000000000 WM_CLASS(STRING) = "qx5180", "qx5180"'
   kill "$pid"; wait $!
-  { qx 120 DISPLAY="$x" 2>&1 >/dev/null | head -n1 >/dev/null; } &
-  shown $! && await 60 "the reader of standard error to leave" left $!
-  check "running, its window shown, after the reader of standard error left $user" \
+  qx 120 DISPLAY="$x" 2>"$dir/fifo" >/dev/null & head -n1 "$dir/fifo" >/dev/null
+  shown && check "running, its window shown, after the reader of standard error left $user" \
     "$(kill "$pid" && echo running)" running
   wait $!
 done
@@ -184,7 +167,7 @@ kill "$pid"; wait $!
 # With no session bus Qt's accessibility has D-Bus start one (dbus-launch); a privileged
 # panel runs no program, that one included: no exec succeeds but strace's of the panel.
 user= wrap='strace -f -e trace=execve,execveat -u nobody' qx 120 DISPLAY="$x" 2>"$dir/err" &
-shown $! && kill "$pid"
+shown && kill "$pid"
 wait $!
 execs=$(grep execve "$dir/err")
 check "programs run by a set-user-ID panel" "$(grep -c ' = 0$' <<<"$execs") $(grep -c \

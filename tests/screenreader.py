@@ -12,23 +12,14 @@ import os, re, signal, subprocess, sys, tempfile, time
 
 # From the start: focus on MONO VOLUME, every control at its start-up value. The words are
 # what the screen shows at that moment. Orca speaks a value equal to the last one it spoke
-# only when the panel says it again (the second row; Right to "med"). Where Am I adds Orca's
-# own percentage, the step over the range 1 to 32 taken as 31 wide.
+# only when the panel says it again (Right to 2 on the second slider; Right to "med"). Where
+# Am I adds Orca's own percentage, the step over the range 1 to 32 taken as 31 wide.
 ROWS = """\
-Right: 2 | percent
-Tab: LEFT VOLUME CONTROL slider 1 / Right: notification 2 | percent
-Tab: RIGHT VOLUME CONTROL slider 1 / Tab: DEFAULT push button; sets every control and the chip back to the start-up values / space: notification every control and the chip back to the start-up values
-Tab: ADDRESS BIT; 0; address 0x7C / Left: 1; address 0x7D
-Tab: MONO VOLUME CONTROL Step #; 1 / Tab: LEFT VOLUME CONTROL Step #; 1 / Tab: RIGHT VOLUME CONTROL Step #; 1 / Tab: RIGHT HEADPHONE; SHUTDOWN
-Tab: MODE 0; outputs SHUTDOWN, SHUTDOWN, SHUTDOWN / Down: MODE 1; outputs P, MUTE, MUTE / Down: MODE 2; outputs SHUTDOWN, P, P
-Tab: LOUDSPEAKER; SHUTDOWN / Tab: LEFT HEADPHONE; P / Tab: OFF; no 3D on the headphones / Right: ON; 3D on the headphones
-Tab: 3D LEVEL low / Right: med | percent; 1; 2
-Right: high / Right: max / Left: high / KP_Enter: 3D LEVEL high | percent; 3; 4
-Tab: OUTPUT CAPACITOR; SE; single-ended outputs / Right: OCL; capacitor-less outputs / Tab: WIDE; wide 3D / Right: NARROW; narrow 3D
-Tab: STEREO INPUT CONFIGURATIONS; MUTE; inputs muted / Right: L1 AND R1; input L1 and R1
-Tab: MONO VOLUME CONTROL slider 1 / End: 32 | percent
-KP_Enter: MONO VOLUME CONTROL slider 32 103 percent
-KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 | Step #
+Right: 2 / Tab: LEFT VOLUME CONTROL slider 1 / Right: notification 2 | percent
+Tab: RIGHT VOLUME CONTROL slider 1 / Tab: DEFAULT push button; sets every control and the chip back to the start-up values / space: notification every control and the chip back to the start-up values / Tab: ADDRESS BIT; 0; address 0x7C / Left: 1; address 0x7D / Tab: MONO VOLUME CONTROL Step #; 1 / Tab: LEFT VOLUME CONTROL Step #; 1 / Tab: RIGHT VOLUME CONTROL Step #; 1 / Tab: RIGHT HEADPHONE; SHUTDOWN / Tab: MODE 0; outputs SHUTDOWN, SHUTDOWN, SHUTDOWN / Down: MODE 1; outputs P, MUTE, MUTE / Down: MODE 2; outputs SHUTDOWN, P, P / Tab: LOUDSPEAKER; SHUTDOWN / Tab: LEFT HEADPHONE; P / Tab: OFF; no 3D on the headphones / Right: ON; 3D on the headphones
+Tab: 3D LEVEL low / Right: med / Right: high / Right: max / Left: high / KP_Enter: 3D LEVEL high | percent; 1; 2; 3; 4
+Tab: OUTPUT CAPACITOR; SE; single-ended outputs / Right: OCL; capacitor-less outputs / Tab: WIDE; wide 3D / Right: NARROW; narrow 3D / Tab: STEREO INPUT CONFIGURATIONS; MUTE; inputs muted / Right: L1 AND R1; input L1 and R1 / Tab: MONO VOLUME CONTROL slider 1 / End: 32 | percent
+KP_Enter: MONO VOLUME CONTROL slider 32 103 percent / KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 | Step #
 """
 # Orca refuses to start beside a process named "orca" of the same user, so that it is not
 # named so: runs side by side do not stop each other (a desktop's own Orca still stops it).

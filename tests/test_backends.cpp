@@ -43,12 +43,12 @@ using Errors = std::map<std::string, int>;
 // descriptor `fd`, where one is given): the kernel shows each thread's call and arguments.
 bool sleepsIn(long call, int fd = -1) {
     std::ostringstream in;
-    in << call << ' ' << (fd < 0 ? "" : "0x") << std::hex << (fd < 0 ? "" : std::to_string(fd));
+    in << call << ' ' << std::hex << (fd < 0 ? "" : "0x") << fd << ' ';
     for (const auto end = Clock::now() + 10s; Clock::now() < end; std::this_thread::yield())
         for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
             std::string now;
             std::getline(std::ifstream(task.path() / "syscall"), now);
-            if (now.starts_with(in.str() + ' ') || (fd < 0 && now.starts_with(in.str())))
+            if (now.starts_with(fd < 0 ? std::to_string(call) + ' ' : in.str()))
                 return true;
         }
     return false;
@@ -297,9 +297,8 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
         char byte = 'x';
         ASSERT_EQ(pipe(ends), 0);
         ASSERT_EQ(write(ends[1], &byte, dataWaiting), dataWaiting);
-        std::thread nudge([&, self = pthread_self()] {
-            // Once the call sleeps.
-            EXPECT_TRUE(dataWaiting || sleepsIn(SYS_poll)) << "waited 10 s for the poll to sleep";
+        std::thread nudge([waiting = dataWaiting, self = pthread_self()] {
+            EXPECT_TRUE(waiting || sleepsIn(SYS_poll)) << "waited 10 s for the poll to sleep";
             pthread_kill(self, SIGUSR1);
         });
         const auto start = Clock::now();
@@ -432,8 +431,8 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
         log.line(std::to_string(0) + ' ' + text);
         ASSERT_TRUE(callersFlags ? sleepsIn(SYS_poll) : sleepsIn(SYS_write, fds[1]))
             << "waited 10 s for the writer to sleep on line 0";
-        auto queued = std::async(std::launch::async, [&] {
-            for (int i = 1; i < lines; ++i)
+        auto queued = std::async(std::launch::async, [&log, &text, n = lines] {
+            for (int i = 1; i < n; ++i)
                 log.line(std::to_string(i) + ' ' + text);
             log.flush(); // gives up on a reader that takes nothing
         });
