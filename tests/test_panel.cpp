@@ -3,9 +3,9 @@
 // Tab order, a held press, the title after a failed write), and the window as rendered. What
 // a screen reader says is Orca's to tell: tests/screenreader.py.
 #include "board.h"
+#include "buttons.h"
 #include "qx5180.h"
 #include "recordingport.h"
-#include "widgets.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
