@@ -1,6 +1,7 @@
 #include "backends.h"
 #include "board.h"
 #include "display.h"
+#include "faults.h"
 #include "linelog.h"
 #include "messages.h"
 #include "privileges.h"
@@ -27,6 +28,7 @@ process::LineLog& standardError() {
 
 int main() {
     process::prepareProcess();            // before anything else opens a descriptor
+    process::walkBusBackOnFaults();       // on the thread that sends the frames
     process::EndingSignals endingSignals; // from the start, so no signal is missed
     process::LineLog& log = standardError();
     std::atexit([] { standardError().flush(); });
