@@ -2,6 +2,8 @@
 // limit, dropping root, and standard error that never stalls the panel.
 #include "backends.h"
 #include "board.h"
+#include "faults.h"
+#include "i2c.h"
 #include "linelog.h"
 #include "messages.h"
 #include "privileges.h"
@@ -16,6 +18,8 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -24,6 +28,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,7 +55,8 @@ struct Case {
 // answers it with the error listed under its whole line, else under its name ("PPCLAIM 3" is
 // the exclusive claim, "PPCLAIM 4" the shared one). A kernel's quirks are listed there too:
 // "no entry" (the user has no passwd entry), "saved uid" and "saved gid" (the set call left the
-// saved id at root's), "setgid" and "setuid" (which still succeed after the drop).
+// saved id at root's), "setgid" and "setuid" (which still succeed after the drop); "fault": a
+// signal raised during write number "at", each byte written then shown on standard error.
 struct Kernel : Case, bus::PortAccess, process::Credentials {
     using S = const std::string&;
     Lines log = {};
@@ -79,6 +85,11 @@ struct Kernel : Case, bus::PortAccess, process::Credentials {
         return call("open", path, "->", fd);
     }
     int ioctl(int fd, unsigned long request, void* arg) override {
+        if (request == PPWDATA && errors["fault"]) {
+            fprintf(stderr, "%02x ", *static_cast<std::uint8_t*>(arg));
+            if (log.size() == std::size_t(errors["at"]))
+                raise(errors["fault"]);
+        }
         if (request == PPWDATA)
             return call("PPWDATA", fd, *static_cast<std::uint8_t*>(arg));
         const char* name = request == PPEXCL ? "PPEXCL" : "PPRELEASE";
@@ -250,32 +261,63 @@ TEST(Backends, TakeTheFirstUsableWaySayWhyEachOtherFailedAndHoldItPacedToTheEnd)
 }
 
 // A claim that sleeps is cut at the limit, however often other signals interrupt it, and is
-// reported as the timeout it is; a whole number of seconds as well as a fraction. A read
-// from an empty pipe sleeps as a claim on a busy port does.
+// reported as the timeout it is; a whole number of seconds as well as a fraction. SIGALRM
+// and the limit's own signal, sent by someone else, are not taken for it, and reach their
+// handler. A read from an empty pipe sleeps as a claim on a busy port does.
 TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
-    struct sigaction quiet {};
-    quiet.sa_handler = [](int) {};
-    sigaction(SIGUSR1, &quiet, nullptr); // no SA_RESTART: the read returns EINTR
+    static std::atomic<int> heard = 0;
+    struct sigaction counted {};
+    counted.sa_handler = [](int) { ++heard; };
+    for (const int signal : {SIGALRM, bus::limitSignal()})
+        sigaction(signal, &counted, nullptr); // no SA_RESTART: the read returns EINTR
     for (const auto& [limit, dataWaiting] : {std::pair{300ms, 0}, {300ms, 1}, {1000ms, 0}}) {
         int ends[2];
         char byte = 'x';
         ASSERT_EQ(pipe(ends), 0);
         ASSERT_EQ(write(ends[1], &byte, dataWaiting), dataWaiting);
+        heard = 0;
         std::thread nudge([self = pthread_self()] {
             std::this_thread::sleep_for(20ms);
-            pthread_kill(self, SIGUSR1);
+            pthread_kill(self, SIGALRM);
+            pthread_kill(self, bus::limitSignal());
         });
         const auto start = Clock::now();
         const auto call = [&] { return read(ends[0], &byte, 1) < 0 ? errno : 0; };
         const int error = bus::withinLimit(call, limit);
         const auto took = Clock::now() - start;
         nudge.join();
+        EXPECT_EQ(heard, 2);
         EXPECT_EQ(error, dataWaiting ? 0 : ETIMEDOUT);
         EXPECT_TRUE(dataWaiting ? took < limit : took >= limit && took < limit + 2s)
             << std::chrono::duration<double>(took).count() << " s";
         close(ends[0]);
         close(ends[1]);
     }
+}
+
+// A fault during write "at" of a frame (0x85 to 0x7C): the write it cut goes out again, then,
+// inside the transaction, a stop condition alone, and the process ends by that signal.
+// Before the start condition and from the stop on, nothing follows. Bytes: 1f idle (H/H), 9f
+// SDA low, 5f SCL low, df both low.
+TEST(Faults, WalkTheBusBackAndEndByTheSameSignal) {
+    for (const auto& [signal, at, bytes] : std::vector<std::tuple<int, int, std::string>>{
+             {SIGSEGV, 1, "^1f 1f qx5180: ended by SIGSEGV\n$"},
+             {SIGBUS, 2, "^1f 9f 9f 1f 1f qx5180: ended by SIGBUS\n$"},
+             {SIGILL, 3, "^1f 9f df df df 9f 1f 1f qx5180: ended by SIGILL\n$"},
+             {SIGFPE, 5, "^1f 9f df 5f 1f 1f 5f df 9f 1f 1f qx5180: ended by SIGFPE\n$"},
+             {SIGABRT, 76, " 5f df 9f 9f 1f 1f qx5180: ended by SIGABRT\n$"},
+             {SIGTRAP, 77, " df 9f 1f 1f qx5180: ended by SIGTRAP\n$"}})
+        EXPECT_EXIT(
+            {
+                process::walkBusBackOnFaults();
+                Kernel k({.errors = {{"fault", signal},
+                                     {"at", at + 2}}}); // open, PPEXCL, PPCLAIM, writes
+                auto chosen = bus::choosePort(
+                    k, [](auto&) {}, [] { return nullptr; });
+                bus::Transmitter(*chosen.port)
+                    .PPort({1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 1});
+            },
+            testing::KilledBySignal(signal), bytes);
 }
 
 // --- dropping root -------------------------------------------------------------------------
@@ -358,17 +400,39 @@ TEST(DropRoot, GroupsThenGroupIdsThenUserIdsThenChecksRootIsGone) {
 // database's entry.
 TEST(Backends, TheRealLockNamesItsHolderAndTheRealUserDatabaseItsUsers) {
     const std::string path = testing::TempDir() + "qx5180-test.lock";
+    unlink(path.c_str());
     int first = -1;
     int second = -1;
     std::string holder;
     EXPECT_EQ(bus::realPortAccess().lock(path, first, holder), 0);
     EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), EWOULDBLOCK);
     EXPECT_EQ(holder, std::to_string(getpid()));
+    EXPECT_EQ(pwrite(first, "1\x1b]0;x\a", 7, 0), 7);
+    EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), EWOULDBLOCK);
+    EXPECT_EQ(holder, "");
     ::close(first);
     EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), 0);
     ::close(second);
     const auto root = process::realCredentials().account(0);
     EXPECT_EQ(root ? root->name + " " + root->home : "none", "root /root");
+    // Not a lock file of ours: a hard link (to a file root owns, say), a FIFO, a symbolic
+    // link, another user's file. Neither taken nor changed.
+    const std::string other = path + ".other";
+    for (const auto& [make, error] : std::vector<std::pair<std::function<int()>, int>>{
+             {[&] { return link(other.c_str(), path.c_str()); }, bus::kNotALockFile},
+             {[&] { return mkfifo(path.c_str(), 0644); }, bus::kNotALockFile},
+             {[&] { return symlink(other.c_str(), path.c_str()); }, ELOOP},
+             {[&] { return rename(other.c_str(), path.c_str()) || chown(path.c_str(), 1, 1); },
+              bus::kNotALockFile}}) {
+        std::ofstream(other) << "ROOTLOCK";
+        unlink(path.c_str());
+        if (make() != 0)
+            continue; // another user's file needs root to make
+        EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), error);
+        std::stringstream text;
+        text << std::ifstream(access(other.c_str(), F_OK) ? path : other).rdbuf();
+        EXPECT_EQ(text.str(), "ROOTLOCK");
+    }
 }
 
 // --- standard error ----------------------------------------------------------------------
