@@ -35,6 +35,7 @@ std::span<const LineState> states(const Run& r) {
 // The transaction a fault handler would walk back, and whether the program has given up.
 std::atomic<Transmitter*> g_inFlight{nullptr};
 std::atomic<bool> g_abandoned{false};
+std::atomic<bool> g_noMore{false};
 
 constexpr std::uint8_t kSdaHigh = 1;
 constexpr std::uint8_t kSclHigh = 2;
@@ -102,6 +103,8 @@ void Transmitter::I2C_ZERO() {
 }
 
 int Transmitter::PPort(const Frame& Bin) {
+    if (g_noMore.load() || g_abandoned.load())
+        return ECANCELED;
     m_error = 0;
     m_written = 0;
     g_inFlight.store(this);
@@ -148,8 +151,12 @@ void abandonTransaction() noexcept {
         stopFrom(from, [t](LineState s, bool) { t->m_port.write(portByte(s, t->m_addressBit)); });
 }
 
+void startNoMoreTransactions() noexcept {
+    g_noMore.store(true);
+}
+
 int Transmitter::writeIdle() {
-    if (g_abandoned.load())
+    if (g_noMore.load() || g_abandoned.load())
         return ECANCELED;
     m_lines = {H, H};
     attempt(m_lines, false);

@@ -55,6 +55,12 @@ private:
     void attempt(LineState s, bool insideAfter);
     friend void abandonTransaction() noexcept;
 
+    // For a program that has been asked to end: the transaction in progress, if any, goes on to
+    // its stop condition, and none starts after it: PPort and writeIdle return ECANCELED without
+    // writing. Async-signal-safe; for good. However long the program then takes to get round to
+    // ending (a backlog of keys), and whatever ends it then (SIGKILL), the bus is idle.
+    void startNoMoreTransactions() noexcept;
+
     Port& m_port;
     std::int16_t m_addressBit = 0;
     LineState m_lines{Level::High, Level::High}; // the last state that reached the port
@@ -74,5 +80,11 @@ private:
 // is written on a port that cannot be written from a signal handler, or outside a
 // transaction.
 void abandonTransaction() noexcept;
+
+// For a program that has been asked to end: the transaction in progress, if any, goes on to
+// its stop condition, and none starts after it: PPort and writeIdle return ECANCELED without
+// writing. Async-signal-safe; for good. However long the program then takes to get round to
+// ending (a backlog of keys), and whatever ends it then (SIGKILL), the bus is idle.
+void startNoMoreTransactions() noexcept;
 
 } // namespace bus

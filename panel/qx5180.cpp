@@ -10,8 +10,10 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -137,9 +139,15 @@ QX5180::QX5180(bus::Port& port, std::function<void(std::string_view line)> log,
 // A screen reader hears a failure where the focus is, once as it starts (not on every key
 // while it stands), and once more when it is over.
 void QX5180::showWriteOutcome(int error, bool addressLine) {
-    if (error != 0)
+    // Once the program is ending nothing more is sent (bus::startNoMoreTransactions): said
+    // once, not once per key of a backlog.
+    if (error == ECANCELED) {
+        if (!std::exchange(m_toldEnding, true))
+            m_log(messages::notSentWhileEnding());
+    } else if (error != 0) {
         m_log(messages::writeFailed(
             m_port.name(), addressLine ? "the address-select line" : "a register write", error));
+    }
     const int standing = m_frames.standingError();
     setWindowTitle(QString::fromStdString(messages::title(m_simulatedBecause, standing)));
     if (standing != 0 && m_heardError == 0)
@@ -383,6 +391,7 @@ void QX5180::addrzero_Click() {
 // comes back to 0 only through addrzero, so sends made before it still carry the old
 // address-select level.
 void QX5180::RESET_Click() {
+    const bool failing = m_heardError != 0;
     m_frames.writeDefaults();
     for (TrackSlider* volume : {m_c.monovol, m_c.leftvol, m_c.rightvol})
         setPositionQuietly(*volume, 0);
@@ -396,6 +405,7 @@ void QX5180::RESET_Click() {
     for (ReadOnlyBox* step : {m_c.hfgainbox, m_c.lgainbox, m_c.rgainbox})
         step->setText("1");
     m_frames.sendAll();
-    // What happened, the failure included: this one message stands for the sends' own.
-    m_notice->say(QString::fromStdString(messages::defaultsNotice(m_frames.standingError())));
+    // What happened, a failure or its end included: this one message stands for the sends'.
+    const int error = m_frames.standingError();
+    m_notice->say(QString::fromStdString(messages::defaultsNotice(error, failing && !error)));
 }

@@ -80,4 +80,5 @@ private:
     layout::Controls m_c;
     Notice* m_notice = nullptr;
     int m_heardError = 0; // the failure a screen reader was last told of; 0 once it is over
+    bool m_toldEnding = false;
 };

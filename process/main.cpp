@@ -66,12 +66,12 @@ int main() {
         QGuiApplication::setDesktopFileName("qx5180");
         // The layout is fixed to the pixel; Fusion's metrics are the ones it was drawn for.
         QApplication::setStyle("Fusion");
-        endingSignals.watch();
 
         QX5180 window(*chosen.port, messages,
                       chosen.simulatedBecause ? messages::simulatedBecause(*chosen.simulatedBecause)
                                               : std::string());
         window.show();
+        endingSignals.watch(); // after start-up's frames, which a signal does not cut short
         status = app->exec();
     }
     // The window is gone, its last frame complete: the bus is idle. Release and close the port.

@@ -30,10 +30,17 @@ namespace {
 LineLog* g_log = nullptr;
 rlim_t g_openAtStart = 3;       // descriptors the caller left open, 0, 1 and 2 included
 int g_signalPipe[2] = {-1, -1}; // what the handler writes, the event loop reads
+volatile sig_atomic_t g_loopRuns = 0;
 
-// Only the signal's number goes into the pipe: a write is all a handler may safely do.
+// Only the signal's number goes into the pipe: a write is all a handler may safely do. Once
+// the event loop runs, no frame starts after it either: a backlog of keys (a key held down,
+// keys sent by a program) can keep the loop from the pipe for longer than a CPU limit's last
+// second, and the bus must be idle whenever the end comes. Start-up's frames are not held:
+// they are five, and a signal that comes meanwhile is acted on once the window is up.
 void onEndingSignal(int signal) {
     const int saved = errno;
+    if (g_loopRuns)
+        bus::startNoMoreTransactions();
     const auto number = static_cast<unsigned char>(signal);
     if (::write(g_signalPipe[1], &number, 1) < 0) {
         // The pipe holds enough to end the panel already.
@@ -226,6 +233,7 @@ EndingSignals::~EndingSignals() {
 void EndingSignals::watch() {
     if (m_fd < 0)
         return;
+    g_loopRuns = 1;
     m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] {
         unsigned char number = 0;

@@ -47,7 +47,9 @@ class EndingSignals : public QObject {
 public:
     EndingSignals();
     ~EndingSignals() override;
-    // Once the application exists: a signal read ends its event loop.
+    // Once the window is up and the chip programmed: a signal read ends the event loop, and
+    // from then on a signal also stops any frame from starting after the one in progress
+    // (bus::startNoMoreTransactions).
     void watch();
     // The signal that ended the loop; 0 if none did.
     int received() const { return m_received; }

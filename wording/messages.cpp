@@ -97,6 +97,10 @@ std::string title(std::string_view simulatedBecause, int writeError) {
     return out;
 }
 
+std::string notSentWhileEnding() {
+    return line("ending: what the controls do from now on is not sent to the chip");
+}
+
 std::string writeFailed(std::string_view port, std::string_view during, int error) {
     std::string text = "writing to ";
     text.append(port).append(" failed during ").append(during).append(": ");
@@ -207,6 +211,8 @@ std::string endedBy(int signal) {
         return line("ended by SIGRTMIN+" + std::to_string(signal - SIGRTMIN));
     if (signal == SIGRTMIN)
         return line("ended by SIGRTMIN");
+    if (signal == SIGIO) // SIGPOLL too; kill -l and the shells call it IO
+        return line("ended by SIGIO");
     const char* name = ::sigabbrev_np(signal);
     return line("ended by SIG" + std::string(name ? name : std::to_string(signal)));
 }
@@ -230,13 +236,14 @@ std::string writesFailingNotice(int error) {
 }
 
 std::string writesGoodNotice() {
-    return "port writes work again: all five registers written, " + kHolds;
+    return "port writes work again; " + kHolds;
 }
 
-std::string defaultsNotice(int writeError) {
+std::string defaultsNotice(int writeError, bool recovered) {
     if (writeError != 0)
         return "every control back to the start-up values, but " + failed(writeError);
-    return "every control and the chip back to the start-up values, all five registers sent";
+    return std::string(recovered ? "port writes work again; " : "") +
+           "every control and the chip back to the start-up values, all five registers sent";
 }
 
 std::string statusNotice(std::string_view port, std::string_view simulatedBecause, int writeError) {

@@ -23,6 +23,8 @@ std::string line(std::string_view text);
 // (writeError, when not 0).
 std::string title(std::string_view simulatedBecause, int writeError);
 
+// The program is ending: what the controls do from now on is not sent.
+std::string notSentWhileEnding();
 // A port write that failed. `during` says what was being written ("a register write",
 // "the address-select line").
 std::string writeFailed(std::string_view port, std::string_view during, int error);
@@ -58,8 +60,8 @@ std::string writesFailingNotice(int error);
 // Every register written since the failure: the chip holds what the window shows again.
 std::string writesGoodNotice();
 // " DEFAULT" pressed: every control back, and whether the five registers went out
-// (writeError 0) or not.
-std::string defaultsNotice(int writeError);
+// (writeError 0) or not; `recovered`: they did, after a failure that stood.
+std::string defaultsNotice(int writeError, bool recovered);
 // The status asked for: the port driven or why none is, and whether the chip holds what the
 // window shows (writeError 0).
 std::string statusNotice(std::string_view port, std::string_view simulatedBecause, int writeError);
