@@ -2,8 +2,6 @@
 // limit, dropping root, and standard error that never stalls the panel.
 #include "backends.h"
 #include "board.h"
-#include "faults.h"
-#include "i2c.h"
 #include "linelog.h"
 #include "messages.h"
 #include "privileges.h"
@@ -55,8 +53,7 @@ struct Case {
 // answers it with the error listed under its whole line, else under its name ("PPCLAIM 3" is
 // the exclusive claim, "PPCLAIM 4" the shared one). A kernel's quirks are listed there too:
 // "no entry" (the user has no passwd entry), "saved uid" and "saved gid" (the set call left the
-// saved id at root's), "setgid" and "setuid" (which still succeed after the drop); "fault": a
-// signal raised during write number "at", each byte written then shown on standard error.
+// saved id at root's), "setgid" and "setuid" (which still succeed after the drop).
 struct Kernel : Case, bus::PortAccess, process::Credentials {
     using S = const std::string&;
     Lines log = {};
@@ -85,11 +82,6 @@ struct Kernel : Case, bus::PortAccess, process::Credentials {
         return call("open", path, "->", fd);
     }
     int ioctl(int fd, unsigned long request, void* arg) override {
-        if (request == PPWDATA && errors["fault"]) {
-            fprintf(stderr, "%02x ", *static_cast<std::uint8_t*>(arg));
-            if (log.size() == std::size_t(errors["at"]))
-                raise(errors["fault"]);
-        }
         if (request == PPWDATA)
             return call("PPWDATA", fd, *static_cast<std::uint8_t*>(arg));
         const char* name = request == PPEXCL ? "PPEXCL" : "PPRELEASE";
@@ -295,31 +287,6 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
     }
 }
 
-// A fault during write "at" of a frame (0x85 to 0x7C): the write it cut goes out again, then,
-// inside the transaction, a stop condition alone, and the process ends by that signal.
-// Before the start condition and from the stop on, nothing follows. Bytes: 1f idle (H/H), 9f
-// SDA low, 5f SCL low, df both low.
-TEST(Faults, WalkTheBusBackAndEndByTheSameSignal) {
-    for (const auto& [signal, at, bytes] : std::vector<std::tuple<int, int, std::string>>{
-             {SIGSEGV, 1, "^1f 1f qx5180: ended by SIGSEGV\n$"},
-             {SIGBUS, 2, "^1f 9f 9f 1f 1f qx5180: ended by SIGBUS\n$"},
-             {SIGILL, 3, "^1f 9f df df df 9f 1f 1f qx5180: ended by SIGILL\n$"},
-             {SIGFPE, 5, "^1f 9f df 5f 1f 1f 5f df 9f 1f 1f qx5180: ended by SIGFPE\n$"},
-             {SIGABRT, 76, " 5f df 9f 9f 1f 1f qx5180: ended by SIGABRT\n$"},
-             {SIGTRAP, 77, " df 9f 1f 1f qx5180: ended by SIGTRAP\n$"}})
-        EXPECT_EXIT(
-            {
-                process::walkBusBackOnFaults();
-                Kernel k({.errors = {{"fault", signal},
-                                     {"at", at + 2}}}); // open, PPEXCL, PPCLAIM, writes
-                auto chosen = bus::choosePort(
-                    k, [](auto&) {}, [] { return nullptr; });
-                bus::Transmitter(*chosen.port)
-                    .PPort({1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1, 0, 1, 1});
-            },
-            testing::KilledBySignal(signal), bytes);
-}
-
 // --- dropping root -------------------------------------------------------------------------
 
 // Root's environment as `env` changes it, and the kernel's answers → what the terminal is told
@@ -415,13 +382,12 @@ TEST(Backends, TheRealLockNamesItsHolderAndTheRealUserDatabaseItsUsers) {
     ::close(second);
     const auto root = process::realCredentials().account(0);
     EXPECT_EQ(root ? root->name + " " + root->home : "none", "root /root");
-    // Not a lock file of ours: a hard link (to a file root owns, say), a FIFO, a symbolic
-    // link, another user's file. Neither taken nor changed.
+    // Not a lock file of ours: a hard link (to a file root owns, say), a FIFO, another user's
+    // file. Neither taken nor changed.
     const std::string other = path + ".other";
     for (const auto& [make, error] : std::vector<std::pair<std::function<int()>, int>>{
              {[&] { return link(other.c_str(), path.c_str()); }, bus::kNotALockFile},
              {[&] { return mkfifo(path.c_str(), 0644); }, bus::kNotALockFile},
-             {[&] { return symlink(other.c_str(), path.c_str()); }, ELOOP},
              {[&] { return rename(other.c_str(), path.c_str()) || chown(path.c_str(), 1, 1); },
               bus::kNotALockFile}}) {
         std::ofstream(other) << "ROOTLOCK";
