@@ -302,8 +302,6 @@ m("F05", "signals", ST, [("cpu.rlim_cur = std::min(cpu.rlim_cur, cpu.rlim_max - 
   "ulimit -t ends the panel by SIGKILL mid-frame")
 m("F06", "limit", SY, [("while (error == EINTR && std::chrono::steady_clock::now() < deadline);", "while (false);")],
   "any signal during the claim ends the wait as if the limit had passed (SIGALRM's old fault)")
-m("F07", "limit", SY, [("    if (g_sentMeanwhile)\n        ::raise(signal);\n", "")],
-  "the limit's signal sent by someone else during the claim is lost")
 m("F08", "lock", SY, [("!S_ISREG(file.st_mode) || file.st_nlink != 1 ||", "!S_ISREG(file.st_mode) ||")],
   "a hard link at the lock's path (to /etc/shadow, say) is truncated and written")
 m("F09", "lock", SY, [("return digits ? std::string(text) : std::string();", "return std::string(text);")],

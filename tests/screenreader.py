@@ -12,7 +12,8 @@ import os, re, signal, subprocess, sys, tempfile, time
 # From the start: focus on MONO VOLUME, every control at its start-up value. The words are
 # what the screen shows at that moment. Orca speaks a value equal to the last one it spoke
 # only when the panel says it again (the second row; Right to "med"). Where Am I adds Orca's
-# own percentage, the step over the range 1 to 32 taken as 31 wide.
+# own percentage, the step over the range 1 to 32 taken as 31 wide. The port is
+# tests/support/fakeport.cpp's: "fail" makes its writes fail with EIO, "mend" puts them right.
 ROWS = """\
 Right | 2 | percent
 Tab Right | LEFT VOLUME CONTROL slider 1; 2 | percent
@@ -28,6 +29,10 @@ Tab Right | STEREO INPUT CONFIGURATIONS; L1 AND R1; input L1 and R1
 Tab End | MONO VOLUME CONTROL slider 1; 32 | percent
 KP_Enter | MONO VOLUME CONTROL slider 32 103 percent
 KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | QX5180 audio amplifier logo; SHUTDOWN P P; 32 MONO VOLUME CONTROL | Step #
+fail Left | 31; port write failed: Input/output error; the chip may not hold what the window shows
+Left F1 | 30; status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
+Tab Tab Tab space | DEFAULT; every control back to the start-up values, but port write failed: Input/output error | all five registers sent
+mend space F1 | port writes work again; every control and the chip back to the start-up values, all five registers sent; status: driving /dev/parport0; the chip holds what the window shows
 """
 # Orca refuses to start beside a process named "orca" of the same user, so that it is not
 # named so: runs side by side do not stop each other (a desktop's own Orca still stops it).
@@ -41,7 +46,9 @@ SPEECHD = ('AudioOutputMethod "libao"\nAddModule "espeak-ng" "sd_espeak-ng" "esp
 
 def run(panel, tmp):
     env = dict(PATH=os.environ["PATH"], HOME=tmp, XDG_RUNTIME_DIR=tmp, LANG="C.UTF-8",
-               QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+               QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QX_FAKE_PORT=tmp)
+    subprocess.run(["g++", "-shared", "-fPIC", "-o", tmp + "/port.so", os.path.dirname(
+        os.path.abspath(__file__)) + "/support/fakeport.cpp", "-ldl"], check=True)
     os.makedirs(tmp + "/.config/speech-dispatcher")
     open(tmp + "/.config/speech-dispatcher/speechd.conf", "w").write(SPEECHD)
     open(tmp + "/.libao", "w").write("default_driver=null\n")
@@ -74,7 +81,7 @@ def run(panel, tmp):
         if not quiet(said, lambda: "Screen reader on." in said(), 30):
             return "FAIL: Orca did not start: %s" % open(tmp + "/said").read()[-500:]
         for _ in range(3):  # Xvfb now and then drops a new client at once
-            if start(panel).poll() is None and quiet(
+            if start("env", "LD_PRELOAD=" + tmp + "/port.so", panel).poll() is None and quiet(
                     said, lambda: any(u.startswith("MONO VOLUME") for u in said()), 20):
                 break
         else:
@@ -87,6 +94,9 @@ def run(panel, tmp):
             heard = lambda: " / ".join(said()[before:])
             has = lambda text: re.search(r"(?<!\w)%s(?!\w)" % re.escape(text), heard())
             for key in keys[0].split():
+                if key in ("fail", "mend"):
+                    open(tmp + "/fail", "w") if key == "fail" else os.remove(tmp + "/fail")
+                    continue
                 subprocess.run(["xdotool", "key", key], env=env, check=True)
                 time.sleep(0.3)
             quiet(said, lambda: all(map(has, want)), 8)

@@ -1,9 +1,8 @@
 // Stands in for /dev/parport0, loaded with LD_PRELOAD into the real program: the device
 // opens, claims and releases; each byte written (PPWDATA) is appended to $QX_FAKE_PORT/bytes,
 // and refused with EIO while $QX_FAKE_PORT/fail exists. With QX_FAKE_SIGNAL="N SIGNAL" the
-// program sends itself that signal during its Nth write; with N 0 the port is busy: the
-// exclusive claim is refused and the shared one sleeps until a signal, the first time
-// sending that one. Safe in a signal handler, as the real device is.
+// program sends itself that signal during its Nth write. Safe in a signal handler, as the
+// real device is.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <linux/ppdev.h>
@@ -16,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <utility>
 
 namespace {
 int g_fd = -1;
@@ -24,10 +22,6 @@ int g_bytes = -1;
 int g_signal = 0;
 long g_at = 0;
 std::string g_fail;
-int refuse(int error) {
-    errno = error;
-    return -1;
-}
 } // namespace
 
 extern "C" int open(const char* path, int flags, ...) {
@@ -54,12 +48,10 @@ extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
     if (fd != g_fd)
         return reinterpret_cast<int (*)(int, unsigned long, ...)>(dlsym(RTLD_NEXT, "ioctl"))(
             fd, request, data);
-    if (request == PPEXCL && g_at == 0)
-        return refuse(ENXIO);
-    if (request == PPCLAIM && g_at == 0 && kill(getpid(), std::exchange(g_signal, 0)) == 0)
-        return pause(); // -1, EINTR
-    if (request == PPWDATA && access(g_fail.c_str(), F_OK) == 0)
-        return refuse(EIO);
+    if (request == PPWDATA && access(g_fail.c_str(), F_OK) == 0) {
+        errno = EIO;
+        return -1;
+    }
     if (request == PPWDATA && write(g_bytes, data, 1) == 1 && --g_at == 0)
         kill(getpid(), g_signal);
     return 0;
