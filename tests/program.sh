@@ -14,6 +14,15 @@ for fd in /proc/$$/fd/*; do
 done 2>/dev/null
 failed=0 wrap=
 check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [$3], got [$2]"; failed=1; fi; }
+# await SECONDS WHAT COMMAND...: polls COMMAND until it succeeds; past the deadline, says what
+# it waited for.
+await() {
+  local end=$((SECONDS + $1))
+  until "${@:3}"; do
+    ((SECONDS < end)) || { echo "FAIL: waited $1 s for $2"; failed=1; return 1; }
+    sleep 0.1
+  done
+}
 command -v Xvfb >/dev/null || { echo "SKIP: *** Xvfb missing (install-deps --test) ***"; exit 77; }
 dir=$(mktemp -d) && chmod 755 "$dir" && cp "$1" "$dir/qx5180" # where nobody may run it too
 # /dev/parport0 as the program sees it, recording each byte (tests/support/fakeport.cpp).
@@ -28,7 +37,7 @@ mkdir -p "$dir/run" "$dir/bare/platforms" && cp "$1" "$dir/bare/qx5180"
 s.bind(sys.argv[1]); s.listen(); time.sleep(600)' "$dir/run/mute" & mute=$!
 Xvfb -displayfd 3 -nolisten tcp 3>"$dir/x" 2>/dev/null & xvfb=$!
 trap 'kill $xvfb $mute 2>/dev/null; rm -rf "$dir"' EXIT
-for _ in {1..100}; do [[ -s $dir/x && -S $dir/run/mute ]] && break || sleep 0.1; done
+await 30 "Xvfb's display number and the mute socket" test -s "$dir/x" -a -S "$dir/run/mute"
 x=:$(<"$dir/x")
 # Starts the program with SIGHUP blocked and pending, as if sent at its first instruction,
 # and ends as it did: by a signal, as a shell sees it (128 + its number), or with its status.
@@ -42,11 +51,26 @@ qx() {
   timeout -k 1 "$1" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
     "${@:2}" $user $wrap "${bin:-$dir/qx5180}"
 }
-# Starts the program in the background for 3 s and sets pid to it, the chain's last process.
+# program ROOT: the program among ROOT's descendants (wrappers and what it starts aside).
+program() {
+  local q=("$1") p
+  while ((${#q[@]})); do
+    p=${q[0]} && q=("${q[@]:1}" $(cat /proc/"$p"/task/*/children 2>/dev/null))
+    [[ $(readlink "/proc/$p/exe") == "${bin:-$dir/qx5180}" ]] && echo "$p" && return
+  done
+  return 1
+}
+# shown ROOT: sets pid to the program under ROOT once its window is on the display. Start-up
+# may take seconds: as a user without a session bus, libdbus may start one first.
+shown() {
+  pid= && await 60 "the program to start under process $1" program "$1" >/dev/null && pid=$(program "$1") &&
+    await 60 "the window of process $pid" env DISPLAY="$x" xdotool search --onlyvisible \
+      --pid "$pid" --name 'QX5180 Audio' >/dev/null
+}
+left() { ! pgrep -x -P "$1" head >/dev/null; } # the reader under $1 has gone
+# Starts the program in the background until killed and, once its window shows, sets pid.
 started() {
-  qx 3 "$@" & p=$!
-  sleep 1.5 && while c=$(<"/proc/$p/task/$p/children") && [[ $c ]]; do p=${c%% *}; done
-  pid=$p
+  qx 120 "$@" 2>"$dir/started" & shown $!
 }
 theme() { grep -c 'platformthemes\|gtk' "/proc/$pid/maps"; } # Qt's theme plugins, or GTK
 users=("" "setpriv --reuid=65534 --regid=100 --clear-groups") && [[ $(id -u) -eq 0 ]] || users=("")
@@ -63,7 +87,7 @@ for user in "${users[@]}"; do
   while IFS='|' read -r setting expected; do
     setting=$(printf '%b' "${setting//XVFB/$x}") && bin=
     [[ $setting == BARE* ]] && setting=${setting#BARE } && bin=$dir/bare/qx5180
-    out=$(qx 10 XDG_RUNTIME_DIR="$dir/run" $setting 2>&1)
+    out=$(qx 60 XDG_RUNTIME_DIR="$dir/run" $setting 2>&1)
     check "exit status with [$setting] $user" "$?" 1
     expected=${expected//NOWIN/(QT_QPA_PLATFORM) opens no window; the panel needs xcb or wayland}
     expected=${expected//NOQT/Qt cannot open its window system: could not connect to display}
@@ -85,44 +109,52 @@ ROWS
   # A limit that denies what the panel needs gets one line naming it and status 1, before the
   # port is taken; a thread denied later ends it too. At 3 descriptors the dynamic loader
   # cannot even load it (127).
-  check "3 descriptors $user" "$(wrap='prlimit --nofile=3' qx 9 DISPLAY="$x" &>/dev/null
+  check "3 descriptors $user" "$(wrap='prlimit --nofile=3' qx 60 DISPLAY="$x" &>/dev/null
     echo $?)" 127
   for n in {4..12}; do
-    check "$n descriptors $user" "$(wrap="prlimit --nofile=$n" qx 10 DISPLAY="$x" 2>&1; echo $?)" \
+    check "$n descriptors $user" "$(wrap="prlimit --nofile=$n" qx 60 DISPLAY="$x" 2>&1; echo $?)" \
       "qx5180: too few file descriptors allowed: $n (ulimit -n); the panel needs 32"$'\n1'
   done
   # 22 descriptors left open at a limit of 32: too few free for a user; a privileged start
   # closes them, as sudo does, and starts.
-  check "22 descriptors inherited $user" "$(for fd in {3..24}; do eval "exec $fd</dev/null"; done
-    wrap='prlimit --nofile=32' qx 3 DISPLAY="$x" 2>&1 | tail -n1; echo "${PIPESTATUS[0]}")" "$([[ \
-    $user ]] && echo "qx5180: too few file descriptors free: 7 of 32 (ulimit -n), 25 being open \
-already; the panel needs 29"$'\n1' || echo $'qx5180: ended by SIGTERM\n124')"
-  check "120 MiB $user" "$(wrap="prlimit --as=$((120 << 20))" qx 10 DISPLAY="$x" 2>&1; echo $?)" \
+  (for fd in {3..24}; do eval "exec $fd</dev/null"; done
+    wrap='prlimit --nofile=32' qx 120 DISPLAY="$x" 2>"$dir/end") &
+  [[ $user ]] || { shown $! && kill "$pid"; }
+  wait $!
+  check "22 descriptors inherited $user" "$? $(tail -n1 "$dir/end")" "$([[ $user ]] && echo "1 \
+qx5180: too few file descriptors free: 7 of 32 (ulimit -n), 25 being open already; the panel \
+needs 29" || echo '143 qx5180: ended by SIGTERM')"
+  check "120 MiB $user" "$(wrap="prlimit --as=$((120 << 20))" qx 60 DISPLAY="$x" 2>&1; echo $?)" \
     "qx5180: too few MiB of address space allowed: 120 (ulimit -v); the panel needs 640"$'\n1'
-  [[ $user ]] && check "3 processes $user" "$(wrap='prlimit --nproc=3' qx 10 DISPLAY="$x" 2>&1 |
+  [[ $user ]] && check "3 processes $user" "$(wrap='prlimit --nproc=3' qx 60 DISPLAY="$x" 2>&1 |
     tail -n1; echo "${PIPESTATUS[0]}")" \
     $'qx5180: cannot start a thread: Resource temporarily unavailable; the panel ends\n1'
-  # Three seconds are plenty to see start-up; timeout's SIGTERM then ends the panel. Lines
+  # Once its window shows, SIGTERM ends the panel. Lines
   # name the port in use, and say why the device was not when there is none. With both
   # displays set, Wayland is tried first; where no compositor answers, the window opens on X.
   ours='^qx5180: \(using\|no parallel port available\|cannot open /dev/parport0: No such file o\)'
-  err=$(wrap='strace -f -e trace=connect' qx 3 DISPLAY="$x" WAYLAND_DISPLAY=none-9 \
-    XDG_RUNTIME_DIR="$dir/run" 2>&1 >/dev/null)
-  check "still running after 3 s, the lines on the port, the displays tried, the end $user" \
-    "$? $(grep -c "$ours" <<<"$err") $(grep -o 'none-9\|X11-unix' <<<"$err" | uniq |
+  wrap='strace -f -e trace=connect' qx 120 DISPLAY="$x" WAYLAND_DISPLAY=none-9 \
+    XDG_RUNTIME_DIR="$dir/run" 2>"$dir/err" >/dev/null &
+  shown $! && kill "$pid"
+  wait $!
+  status=$? err=$(<"$dir/err")
+  check "running with its window shown, the lines on the port, the displays tried, the end $user" \
+    "$status $(grep -c "$ours" <<<"$err") $(grep -o 'none-9\|X11-unix' <<<"$err" | uniq |
     sed 's/none-9/wayland/;s/X11-unix/x/' | xargs) $(grep ended <<<"$err")" \
-    "124 $([[ -e /dev/parport0 ]] && echo 1 || echo 2) $tried qx5180: ended by SIGTERM"
+    "143 $([[ -e /dev/parport0 ]] && echo 1 || echo 2) $tried qx5180: ended by SIGTERM"
   # Each signal whose default action ends a process, sent by the port itself: one that ends the
   # panel in the middle of the second of the five start-up frames (write 120) once every frame
   # is done (390 writes, the last a stop and the idle byte), by that signal (128 + its number);
   # a fault at once, its cut write again and, inside the transaction (writes 80 to 154 of that
-  # frame), a stop condition alone; one the caller ignores (nohup) not at all; a SIGHUP pending
-  # from the first instruction once every start-up frame is done. Bytes: 1f idle, 5f SCL low,
-  # 9f SDA low, df both low.
+  # frame), a stop condition alone; one the caller ignores (nohup) not at all: SIGTERM ends it
+  # once its window shows; a SIGHUP pending from the first instruction once every start-up
+  # frame is done. Bytes: 1f idle, 5f SCL low, 9f SDA low, df both low.
   while read -r s at status name bytes; do
     rm -f "$dir/port/bytes"
-    wrap=$([[ $s == *-* ]] && echo "$dir/${s%-*}") qx "$([[ $s == nohup* ]] && echo 3 || echo 10)" \
-      DISPLAY="$x" "${port[@]}" QX_FAKE_SIGNAL="$at $(kill -l "${s##*-}")" 2>"$dir/end"
+    wrap=$([[ $s == *-* ]] && echo "$dir/${s%-*}") qx 60 DISPLAY="$x" "${port[@]}" \
+      QX_FAKE_SIGNAL="$at $(kill -l "${s##*-}")" 2>"$dir/end" &
+    [[ $s != nohup* ]] || { shown $! && kill "$pid"; }
+    wait $!
     check "$s at write $at $user" "$(ended $?)" "$status $name $bytes"
   done < <(for s in HUP INT QUIT USR1 USR2 ALRM TERM STKFLT XCPU XFSZ VTALRM PROF IO PWR SYS \
     RTMIN RTMIN+7 RTMIN+30; do echo "$s 120 $((128 + $(kill -l "$s"))) SIG$s 390 1f5fdf9f1f1f"; done
@@ -133,14 +165,14 @@ ILL 81 132 SIGILL 86 dfdfdf9f1f1f
 FPE 83 136 SIGFPE 89 1f5fdf9f1f1f
 ABRT 154 134 SIGABRT 157 5fdf9f9f1f1f
 TRAP 155 133 SIGTRAP 156 1f5fdf9f1f1f
-nohup-HUP 120 124 SIGTERM 390 1f5fdf9f1f1f
+nohup-HUP 120 143 SIGTERM 390 1f5fdf9f1f1f
 hup-pending-HUP 0 129 SIGHUP 390 1f5fdf9f1f1f
 ROWS
   )
   # A CPU limit as bash's ulimit -t sets it (soft = hard, SIGKILL at the limit) reached during
-  # keys: SIGXCPU ends the panel between frames, the last byte the idle one after a stop.
+  # keys: SIGXCPU ends the panel between frames, the last bytes a stop and the idle byte.
   wrap='prlimit --cpu=2' qx 60 DISPLAY="$x" "${port[@]}" 2>"$dir/end" & p=$!
-  DISPLAY=$x timeout 60 xdotool search --sync --name 'QX5180 Audio' windowfocus --sync
+  shown $p && DISPLAY=$x xdotool search --pid "$pid" --name 'QX5180 Audio' windowfocus --sync
   while kill -0 $p; do DISPLAY=$x xdotool key --delay 0 --repeat 50 Right Left; done 2>/dev/null
   wait $p
   check "a CPU limit during keys $user" "$(ended $? | cut -d' ' -f1,2,4)" "152 SIGXCPU 1f5fdf9f1f1f"
@@ -155,25 +187,30 @@ ROWS
     -display "$x" -id "$(DISPLAY=$x xdotool search --name 'QX5180 Audio')" WM_CLASS)" \
     '/dev/null 0 1 0000000000000000 WM_CLASS(STRING) = "qx5180", "qx5180"'
   kill "$pid"; wait $!
-  qx 3 DISPLAY="$x" 2>&1 >/dev/null | head -n1 >/dev/null
-  check "still running after the reader of standard error left $user" "${PIPESTATUS[0]}" 124
+  { qx 120 DISPLAY="$x" 2>&1 >/dev/null | head -n1 >/dev/null; } &
+  shown $! && await 60 "the reader of standard error to leave" left $!
+  check "running, its window shown, after the reader of standard error left $user" \
+    "$(kill "$pid" && echo running)" running
+  wait $!
 done
 
 [[ $(id -u) -eq 0 ]] || { echo "SKIP: *** a failed drop and set-user-ID need root ***"; exit $failed; }
 # A drop from root that fails ends the program before any window opens.
-check "failed drop" "$(SUDO_UID=x user= qx 10 DISPLAY=:199 2>&1 | tail -n1; echo "$PIPESTATUS")" \
+check "failed drop" "$(SUDO_UID=x user= qx 60 DISPLAY=:199 2>&1 | tail -n1; echo "$PIPESTATUS")" \
   $'qx5180: cannot drop root rights: SUDO_UID "x" is not a user id\n1'
 # Set-user-ID, run by nobody in a GNOME session: no platform theme, so no GTK, is loaded.
 user=${users[1]} && install -m 4755 "$1" "$dir/qx5180"
-started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME &>/dev/null
+started DISPLAY="$x" XDG_CURRENT_DESKTOP=GNOME
 check "Qt theme or GTK set-user-ID" "$(theme)" 0
 check "user and group after the drop" "$(grep '^[UG]id' /proc/$pid/status | tr -s '\t' ' ')" \
   $'Uid: 65534 65534 65534 65534\nGid: 100 100 100 100'
-wait $!
+kill "$pid"; wait $!
 # With no session bus Qt's accessibility has D-Bus start one (dbus-launch); a privileged
 # panel runs no program, that one included: no exec succeeds but strace's of the panel.
-execs=$(user= wrap='strace -f -e trace=execve,execveat -u nobody' qx 4 DISPLAY="$x" 2>&1 |
-  grep 'execve')
+user= wrap='strace -f -e trace=execve,execveat -u nobody' qx 120 DISPLAY="$x" 2>"$dir/err" &
+shown $! && kill "$pid"
+wait $!
+execs=$(grep execve "$dir/err")
 check "programs run by a set-user-ID panel" "$(grep -c ' = 0$' <<<"$execs") $(grep -c \
   'dbus-launch.* = -1 EPERM' <<<"$execs" | sed 's/^[1-9][0-9]*$/refused/')" "1 refused"
 exit $failed

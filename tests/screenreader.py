@@ -3,10 +3,11 @@
 # manager and a session bus of their own, speaking through speech-dispatcher and espeak-ng
 # into libao's null device; a handler on Orca's "speech" logger writes down each utterance.
 # Usage: tests/screenreader.py PATH-TO-qx5180
-# A row: keys (xdotool names) | texts heard; ... | texts not heard; ...   Each text is matched
-# as whole words in all Orca says from the row's first key until it has been quiet for 1 s.
-# A failing row prints what was heard. Exit status 1 when a row fails or Orca never reads the
-# panel.
+# A row: steps, each a key (xdotool's name) and the texts it makes Orca say, then the texts
+# not heard: KEY: text; text / KEY: text | text; text. Each text is matched as whole words in
+# what Orca says after its key; a key goes once Orca has said all of the previous key's. The
+# texts not heard are looked for from the row's first key to the next row's. A failing row
+# prints what was heard. Exit status 1 when a row fails or Orca never reads the panel.
 import os, re, signal, subprocess, sys, tempfile, time
 
 # From the start: focus on MONO VOLUME, every control at its start-up value. The words are
@@ -15,24 +16,24 @@ import os, re, signal, subprocess, sys, tempfile, time
 # own percentage, the step over the range 1 to 32 taken as 31 wide. The port is
 # tests/support/fakeport.cpp's: "fail" makes its writes fail with EIO, "mend" puts them right.
 ROWS = """\
-Right | 2 | percent
-Tab Right | LEFT VOLUME CONTROL slider 1; 2 | percent
-Tab Tab space | DEFAULT push button; sets every control and the chip back to the start-up values; notification every control and the chip back to the start-up values
-Tab Left | ADDRESS BIT; 0; address 0x7C; 1; address 0x7D
-Tab Tab Tab Tab | MONO VOLUME CONTROL Step #; 1; LEFT VOLUME CONTROL Step #; RIGHT HEADPHONE; SHUTDOWN
-Tab Down Down | MODE 1; outputs P, MUTE, MUTE; MODE 2; outputs SHUTDOWN, P, P
-Tab Tab Tab Right | LOUDSPEAKER; SHUTDOWN; LEFT HEADPHONE; P; ON; 3D on the headphones
-Tab Right | 3D LEVEL; low; med | percent; 1; 2
-Right Right Left KP_Enter | high; max; 3D LEVEL high | percent; 3; 4
-Tab Right Tab Right | OUTPUT CAPACITOR; OCL; capacitor-less outputs; NARROW; narrow 3D
-Tab Right | STEREO INPUT CONFIGURATIONS; L1 AND R1; input L1 and R1
-Tab End | MONO VOLUME CONTROL slider 1; 32 | percent
-KP_Enter | MONO VOLUME CONTROL slider 32 103 percent
-KP_Subtract Insert+KP_Home KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up KP_Page_Up | QX5180 audio amplifier logo; SHUTDOWN P P; 32 MONO VOLUME CONTROL | Step #
-fail Left | 31; port write failed: Input/output error; the chip may not hold what the window shows
-Left F1 | 30; status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
-Tab Tab Tab space | DEFAULT; every control back to the start-up values, but port write failed: Input/output error | all five registers sent
-mend space F1 | port writes work again; every control and the chip back to the start-up values, all five registers sent; status: driving /dev/parport0; the chip holds what the window shows
+Right: 2 | percent
+Tab: LEFT VOLUME CONTROL slider 1 / Right: notification 2 | percent
+Tab: RIGHT VOLUME CONTROL slider 1 / Tab: DEFAULT push button; sets every control and the chip back to the start-up values / space: notification every control and the chip back to the start-up values
+Tab: ADDRESS BIT; 0; address 0x7C / Left: 1; address 0x7D
+Tab: MONO VOLUME CONTROL Step #; 1 / Tab: LEFT VOLUME CONTROL Step #; 1 / Tab: RIGHT VOLUME CONTROL Step #; 1 / Tab: RIGHT HEADPHONE; SHUTDOWN
+Tab: MODE 0; outputs SHUTDOWN, SHUTDOWN, SHUTDOWN / Down: MODE 1; outputs P, MUTE, MUTE / Down: MODE 2; outputs SHUTDOWN, P, P
+Tab: LOUDSPEAKER; SHUTDOWN / Tab: LEFT HEADPHONE; P / Tab: OFF; no 3D on the headphones / Right: ON; 3D on the headphones
+Tab: 3D LEVEL low / Right: med | percent; 1; 2
+Right: high / Right: max / Left: high / KP_Enter: 3D LEVEL high | percent; 3; 4
+Tab: OUTPUT CAPACITOR; SE; single-ended outputs / Right: OCL; capacitor-less outputs / Tab: WIDE; wide 3D / Right: NARROW; narrow 3D
+Tab: STEREO INPUT CONFIGURATIONS; MUTE; inputs muted / Right: L1 AND R1; input L1 and R1
+Tab: MONO VOLUME CONTROL slider 1 / End: 32 | percent
+KP_Enter: MONO VOLUME CONTROL slider 32 103 percent
+KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 | Step #
+fail: / Left: 31; notification port write failed: Input/output error; the chip may not hold what the window shows
+Left: 30 / Tab: LEFT VOLUME CONTROL slider 1 / Shift+Tab: MONO VOLUME CONTROL slider 30 / F1: notification status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
+Tab: LEFT VOLUME / Tab: RIGHT VOLUME / Tab: DEFAULT / space: notification every control back to the start-up values, but port write failed: Input/output error | all five registers sent
+mend: / space: notification port writes work again; every control and the chip back to the start-up values, all five registers sent / F1: notification status: driving /dev/parport0; the chip holds what the window shows
 """
 # Orca refuses to start beside a process named "orca" of the same user, so that it is not
 # named so: runs side by side do not stop each other (a desktop's own Orca still stops it).
@@ -63,8 +64,8 @@ def run(panel, tmp):
     def first_line(name):  # once the file is written; "" for a socket, once it is there
         path = tmp + name
         if not until(lambda: os.path.exists(path) and (
-                not os.path.isfile(path) or os.path.getsize(path)), 10):
-            sys.exit("FAIL: no %s after 10 s" % name)
+                not os.path.isfile(path) or os.path.getsize(path)), 60):
+            sys.exit("FAIL: waited 60 s for %s" % name)
         return open(path).readline().strip() if os.path.isfile(path) else ""
 
     try:
@@ -78,37 +79,40 @@ def run(panel, tmp):
         start("/usr/bin/python3", "-c", LAUNCH, tmp, out="/said")
         said = lambda: re.findall(r"^SPEECH OUTPUT: '(.*)'(?: \{.*)?$", open(tmp + "/said").read(),
                                   re.M)
-        if not quiet(said, lambda: "Screen reader on." in said(), 30):
-            return "FAIL: Orca did not start: %s" % open(tmp + "/said").read()[-500:]
+        if not until(lambda: "Screen reader on." in said(), 60):
+            return "FAIL: waited 60 s for Orca to start: %s" % open(tmp + "/said").read()[-500:]
         for _ in range(3):  # Xvfb now and then drops a new client at once
-            if start("env", "LD_PRELOAD=" + tmp + "/port.so", panel).poll() is None and quiet(
-                    said, lambda: any(u.startswith("MONO VOLUME") for u in said()), 20):
+            p = start("env", "LD_PRELOAD=" + tmp + "/port.so", panel)
+            focus = lambda: any(u.startswith("MONO VOLUME") for u in said())
+            if until(lambda: p.poll() is not None or focus(), 60) and focus():
                 break
         else:
-            return "FAIL: Orca did not read the panel; it said %r" % said()
-        failed = 0
-        for row in ROWS.splitlines():
-            keys, want, shun = [[w.strip() for w in f.split(";") if w.strip()]
-                                for f in (row.split("|") + ["", ""])[:3]]
-            before = len(said())
-            heard = lambda: " / ".join(said()[before:])
-            has = lambda text: re.search(r"(?<!\w)%s(?!\w)" % re.escape(text), heard())
-            for key in keys[0].split():
+            return "FAIL: waited for Orca to read the panel's focus; it said %r" % said()
+        heard = lambda begin: " / ".join(said()[begin:])
+        failed, rows = 0, [row.split("|") + [""] for row in ROWS.splitlines()]
+        for n, (steps, *_) in enumerate(rows + [[""]]):
+            if n:  # what the previous row must not have made Orca say, up to this row's first key
+                failed |= report(rows[n - 1][0], heard(begin), [
+                    "not " + w for w in words(rows[n - 1][1]) if has(w, heard(begin))])
+            begin = len(said())
+            for key, want in (step.split(":") for step in steps.split(" / ") if step):
+                since = len(said())
                 if key in ("fail", "mend"):
                     open(tmp + "/fail", "w") if key == "fail" else os.remove(tmp + "/fail")
-                    continue
-                subprocess.run(["xdotool", "key", key], env=env, check=True)
-                time.sleep(0.3)
-            quiet(said, lambda: all(map(has, want)), 8)
-            bad = [w for w in want if not has(w)] + ["not " + w for w in shun if has(w)]
-            if bad:
-                print("FAIL: %s: heard [%s], wanted [%s]" % (keys[0], heard(), "], [".join(bad)))
-            failed |= bool(bad)
+                else:
+                    subprocess.run(["xdotool", "key", key.strip()], env=env, check=True)
+                if not until(lambda: all(has(w, heard(since)) for w in words(want)), 20):
+                    failed |= report(steps, heard(begin), [
+                        "%s after %s within 20 s" % (w, key) for w in words(want)
+                        if not has(w, heard(since))])
+                    break
         return failed
     finally:
+        # The group lasts while its first process is unwaited, so that one is waited last.
         for sig in (signal.SIGTERM, signal.SIGKILL) if started else ():
-            time.sleep(0.5)
-            os.killpg(started[0].pid, sig)  # the group lasts while its first process is unwaited
+            os.killpg(started[0].pid, sig)
+            if until(lambda: all(p.poll() is not None for p in started[1:]), 10):
+                break
         for p in started:
             p.wait()
 
@@ -120,15 +124,18 @@ def until(ready, seconds):
     return ready()
 
 
-def quiet(said, done, seconds):
-    """Whether, within the time, done() came true and then Orca said nothing for 1 s."""
-    seen = [said(), time.monotonic()]
+def words(texts):
+    return [w.strip() for w in texts.split(";") if w.strip()]
 
-    def calm():
-        if said() != seen[0]:
-            seen[:] = [said(), time.monotonic()]
-        return time.monotonic() - seen[1] > 1 and done()
-    return until(calm, seconds)
+
+def has(text, heard):
+    return re.search(r"(?<!\w)%s(?!\w)" % re.escape(text), heard)
+
+
+def report(row, heard, bad):
+    if bad:
+        print("FAIL: %s: heard [%s], wanted [%s]" % (row, heard, "], [".join(bad)))
+    return bool(bad)
 
 
 if __name__ == "__main__":

@@ -16,17 +16,21 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <sstream>
 #include <thread>
 #include <utility>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -35,6 +39,21 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Lines = std::vector<std::string>;
 using Errors = std::map<std::string, int>;
+
+// Whether, within 10 s, a thread of this process sleeps in the system call `call` (on
+// descriptor `fd`, where one is given): the kernel shows each thread's call and arguments.
+bool sleepsIn(long call, int fd = -1) {
+    std::ostringstream in;
+    in << call << ' ' << (fd < 0 ? "" : "0x") << std::hex << (fd < 0 ? "" : std::to_string(fd));
+    for (const auto end = Clock::now() + 10s; Clock::now() < end; std::this_thread::yield())
+        for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+            std::string now;
+            std::getline(std::ifstream(task.path() / "syscall"), now);
+            if (now.starts_with(in.str() + ' ') || (fd < 0 && now.starts_with(in.str())))
+                return true;
+        }
+    return false;
+}
 
 // One row: what the kernel holds and answers, and what the program must make of it. The
 // environment is root's as sudo leaves it, changed ("NAME=value NAME= ...", an empty value
@@ -265,8 +284,10 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
         char byte = 'x';
         ASSERT_EQ(pipe(ends), 0);
         ASSERT_EQ(write(ends[1], &byte, dataWaiting), dataWaiting);
-        std::thread nudge([self = pthread_self()] {
-            std::this_thread::sleep_for(20ms);
+        std::thread nudge([&, self = pthread_self()] {
+            // Once the call sleeps.
+            EXPECT_TRUE(dataWaiting || sleepsIn(SYS_read, ends[0]))
+                << "waited 10 s for the read to sleep";
             pthread_kill(self, SIGALRM);
         });
         const auto start = Clock::now();
@@ -397,11 +418,11 @@ TEST(Backends, TheRealLockNamesItsHolderAndTheRealUserDatabaseItsUsers) {
 
 // --- standard error ----------------------------------------------------------------------
 
-// A pipe of one page, filled: the log's writer is stuck on line 0 until someone reads, and
-// takes no time over it. Blocking like a terminal, or left non-blocking by the caller:
-// either way the log keeps `capacity` lines waiting besides the one it is writing, counts
+// A pipe of one page, filled: the log's writer sleeps in line 0's write (or, the descriptor
+// left non-blocking by the caller, in poll()) until someone reads, and the caller is not held
+// up. Either way the log keeps `capacity` lines waiting besides the one it is writing, counts
 // the rest, then writes every line it kept, whole and in order, and the count; flush() waits
-// as long as a slow reader takes lines. It never changes the descriptor's flags.
+// as long as the reader takes lines. It never changes the descriptor's flags.
 TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
     const std::string text(1000, 'x');
     std::string kept(4096, '-'); // the page, line 0, and the eight waiting behind it
@@ -415,13 +436,16 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
         ASSERT_EQ(::write(fds[1], kept.data(), 4096), 4096);
         ::fcntl(fds[1], F_SETFL, callersFlags);
         process::LineLog log(fds[1], 8);
-        const auto start = Clock::now();
         log.line(std::to_string(0) + ' ' + text);
-        std::this_thread::sleep_for(100ms); // the writer is now stuck on line 0
-        for (int i = 1; i < lines; ++i)
-            log.line(std::to_string(i) + ' ' + text);
-        log.flush(); // gives up on a reader that takes nothing
-        EXPECT_LT(Clock::now() - start, 1s);
+        ASSERT_TRUE(callersFlags ? sleepsIn(SYS_poll) : sleepsIn(SYS_write, fds[1]))
+            << "waited 10 s for the writer to sleep on line 0";
+        auto queued = std::async(std::launch::async, [&] {
+            for (int i = 1; i < lines; ++i)
+                log.line(std::to_string(i) + ' ' + text);
+            log.flush(); // gives up on a reader that takes nothing
+        });
+        EXPECT_EQ(queued.wait_for(10s), std::future_status::ready)
+            << "waited 10 s for line() and flush() with a reader that takes nothing";
 
         const std::string expected =
             kept + dropped + " dropped while standard error was not being read\nafter\n";
@@ -429,13 +453,16 @@ TEST(LineLog, AFullPipeCostsLinesNotTimeAndTheirCountFollows) {
         std::atomic<std::size_t> taken = 0;
         std::thread reader([&] {
             char buffer[1024];
-            while (taken < expected.size()) {
-                std::this_thread::sleep_for(20ms);
+            pollfd in{fds[0], POLLIN, 0};
+            for (const auto end = Clock::now() + 10s; taken < expected.size();) {
+                const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+                if (left.count() <= 0 || ::poll(&in, 1, int(left.count())) != 1)
+                    return; // what was taken by then is compared below
                 got.append(buffer, std::max<ssize_t>(::read(fds[0], buffer, sizeof buffer), 0));
                 taken = got.size();
             }
         });
-        log.flush();
+        log.flush(10s);                               // gives up only after 10 s with no line taken
         EXPECT_GE(taken + 4096, expected.size() - 6); // the pipe holds at most a page
         log.line("after");
         reader.join();

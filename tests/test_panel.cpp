@@ -6,6 +6,7 @@
 #include "qx5180.h"
 #include "recordingport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -242,13 +243,17 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
     }
 }
 
-// A held press beside the thumb keeps paging until the thumb reaches the pointer, never past.
+// A held press beside the thumb keeps paging until the thumb reaches the pointer, never past:
+// there the slider's repeat stops.
 TEST(Panel, AHeldPressPagesUpToThePointer) {
     PanelRig rig;
     auto* slider = rig.find<QSlider>("monovol");
     const QPoint at(slider->width() / 2, thumb(slider).center().y());
     QTest::mousePress(slider, Qt::LeftButton, {}, at);
-    QTest::qWait(2000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        thumb(slider).contains(at) &&
+            QAbstractEventDispatcher::instance()->registeredTimers(slider).isEmpty(),
+        10000);
     QTest::mouseRelease(slider, Qt::LeftButton, {}, at);
     EXPECT_TRUE(thumb(slider).contains(at)) << slider->value();
     EXPECT_EQ(rig.board.transactions().size(), 5 + std::size_t(slider->value()));

@@ -27,7 +27,7 @@ std::string g_fail;
 extern "C" int open(const char* path, int flags, ...) {
     va_list more;
     va_start(more, flags);
-    const mode_t mode = flags & O_CREAT ? va_arg(more, mode_t) : 0;
+    const mode_t mode = __OPEN_NEEDS_MODE(flags) ? va_arg(more, mode_t) : 0;
     va_end(more);
     static const auto next =
         reinterpret_cast<int (*)(const char*, int, ...)>(dlsym(RTLD_NEXT, "open"));
