@@ -121,9 +121,9 @@ ROWS
     wrap='prlimit --nofile=32' qx 120 DISPLAY="$x" 2>"$dir/end") &
   [[ $user ]] || { shown $! && kill "$pid"; }
   wait $!
-  check "22 descriptors inherited $user" "$? $(tail -n1 "$dir/end")" "$([[ $user ]] && echo "1 \
-qx5180: too few file descriptors free: 7 of 32 (ulimit -n), 25 being open already; the panel \
-needs 29" || echo '143 qx5180: ended by SIGTERM')"
+  check "22 descriptors inherited $user" "$? $(sed -n 's/^qx5180: //p' "$dir/end" | tail -n1)" \
+    "$([[ $user ]] && echo "1 too few file descriptors free: 7 of 32 (ulimit -n), 25 being open \
+already; the panel needs 29" || echo '143 ended by SIGTERM')"
   check "120 MiB $user" "$(wrap="prlimit --as=$((120 << 20))" qx 60 DISPLAY="$x" 2>&1; echo $?)" \
     "qx5180: too few MiB of address space allowed: 120 (ulimit -v); the panel needs 640"$'\n1'
   [[ $user ]] && check "3 processes $user" "$(wrap='prlimit --nproc=3' qx 60 DISPLAY="$x" 2>&1 |
