@@ -30,9 +30,9 @@ Tab: STEREO INPUT CONFIGURATIONS; MUTE; inputs muted / Right: L1 AND R1; input L
 Tab: MONO VOLUME CONTROL slider 1 / End: 32 | percent
 KP_Enter: MONO VOLUME CONTROL slider 32 103 percent
 KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 | Step #
-fail: / Left: 31; notification port write failed: Input/output error; the chip may not hold what the window shows
-Left: 30 / Tab: LEFT VOLUME CONTROL slider 1 / Shift+Tab: MONO VOLUME CONTROL slider 30 / F1: notification status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
-Tab: LEFT VOLUME / Tab: RIGHT VOLUME / Tab: DEFAULT / space: notification every control back to the start-up values, but port write failed: Input/output error | all five registers sent
+KP_Subtract: Leaving flat review / Tab: LEFT VOLUME CONTROL slider 1 / fail: / Right: 2; notification port write failed: Input/output error; the chip may not hold what the window shows
+Right: 3 / Shift+Tab: MONO VOLUME CONTROL slider / Tab: LEFT VOLUME CONTROL slider 3 / F1: notification status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
+Tab: RIGHT VOLUME / Tab: DEFAULT / space: notification every control back to the start-up values, but port write failed: Input/output error | all five registers sent
 mend: / space: notification port writes work again; every control and the chip back to the start-up values, all five registers sent / F1: notification status: driving /dev/parport0; the chip holds what the window shows
 """
 # Orca refuses to start beside a process named "orca" of the same user, so that it is not
@@ -95,7 +95,7 @@ def run(panel, tmp):
                 failed |= report(rows[n - 1][0], heard(begin), [
                     "not " + w for w in words(rows[n - 1][1]) if has(w, heard(begin))])
             begin = len(said())
-            for key, want in (step.split(":") for step in steps.split(" / ") if step):
+            for key, want in (step.split(":", 1) for step in steps.split(" / ") if step):
                 since = len(said())
                 if key in ("fail", "mend"):
                     open(tmp + "/fail", "w") if key == "fail" else os.remove(tmp + "/fail")
