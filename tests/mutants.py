@@ -300,11 +300,11 @@ m("F04", "signals", ST, [("for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++sig
   "the real-time signals cut a frame")
 m("F05", "signals", ST, [("cpu.rlim_cur = std::min(cpu.rlim_cur, cpu.rlim_max - 1);", "cpu.rlim_cur = cpu.rlim_max;")],
   "ulimit -t ends the panel by SIGKILL mid-frame")
-m("F06", "limit", SY, [("while (error == EINTR && std::chrono::steady_clock::now() < deadline);", "while (false);")],
+m("F06", "limit", SY, [("while (error == EINTR && std::chrono::steady_clock::now() < deadline);", "while (error == EINTR && deadline < deadline);")],
   "any signal during the claim ends the wait as if the limit had passed (SIGALRM's old fault)")
 m("F08", "lock", SY, [("!S_ISREG(file.st_mode) || file.st_nlink != 1 ||", "!S_ISREG(file.st_mode) ||")],
   "a hard link at the lock's path (to /etc/shadow, say) is truncated and written")
-m("F09", "lock", SY, [("return digits ? std::string(text) : std::string();", "return std::string(text);")],
+m("F09", "lock", SY, [("return digits ? std::string(text) : std::string();", "return digits || !text.empty() ? std::string(text) : std::string();")],
   "the lock file's text echoed to the terminal as its holder")
 m("F10", "limits", ST, [("if (files.rlim_cur - open < kDescriptors - kStandard)", "if (false)")],
   "inherited descriptors pass the check; GLib aborts later")
