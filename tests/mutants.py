@@ -312,9 +312,9 @@ m("F11", "limits", ST, [("        ::close_range(3, ~0U, 0);\n", "")],
   "a privileged start keeps the caller's descriptors")
 m("F12", "heard", Q, [("if (standing != 0 && m_heardError == 0)", "if (standing != 0)")],
   "the failure said again on every key while it stands")
-m("F13", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(0, false)")],
+m("F13", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error * 0, failing && !error)")],
   "DEFAULT claims success while the writes fail")
-m("F14", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error, false)")],
+m("F14", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error, failing && !error && false)")],
   "DEFAULT does not say that the port writes work again")
 m("F15", "signals", ST, [("    if (g_loopRuns)\n        bus::startNoMoreTransactions();\n", "")],
   "a backlog of keys keeps sending frames after SIGXCPU, until SIGKILL cuts one")
