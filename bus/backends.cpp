@@ -64,6 +64,8 @@ public:
         return m_pacer.write([&] { return m_system.ioctl(m_fd, PPWDATA, &data); });
     }
     std::string name() const override { return kParportDevice; }
+    // An ioctl on a descriptor held open, and the monotonic clock.
+    bool writesFromSignalHandler() const override { return true; }
 
 private:
     PortAccess& m_system;
@@ -88,6 +90,8 @@ public:
         });
     }
     std::string name() const override { return "I/O port " + portAddressText(); }
+    // One instruction, and the monotonic clock.
+    bool writesFromSignalHandler() const override { return true; }
 
 private:
     PortAccess& m_system;

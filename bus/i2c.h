@@ -4,6 +4,7 @@
 #include "port.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <span>
 
@@ -49,12 +50,41 @@ private:
 
     void put(std::span<const LineState> run, std::int16_t addressBit);
     void leaveBusIdle();
+    // Marks `s` as handed to the port, and whether the chip is inside a transaction once it
+    // is there, in one store, so that a signal handler never sees the one without the other.
+    void attempt(LineState s, bool insideAfter);
+    friend void abandonTransaction() noexcept;
+
+    // For a program that has been asked to end: the transaction in progress, if any, goes on to
+    // its stop condition, and none starts after it: PPort and writeIdle return ECANCELED without
+    // writing. Async-signal-safe; for good. However long the program then takes to get round to
+    // ending (a backlog of keys), and whatever ends it then (SIGKILL), the bus is idle.
+    void startNoMoreTransactions() noexcept;
 
     Port& m_port;
     std::int16_t m_addressBit = 0;
     LineState m_lines{Level::High, Level::High}; // the last state that reached the port
     int m_written = 0; // port writes of the current transaction that went through
     int m_error = 0;   // first failure of the current transaction
+    // The last state handed to the port, which may or may not have reached it yet, and
+    // whether the chip is inside a transaction once it has: what a fault handler walks
+    // back from. Bits: SDA high, SCL high, inside.
+    std::atomic<std::uint8_t> m_attempt{0b011};
 };
+
+// For a program about to die wherever it is: a fault of its own (SIGSEGV, SIGBUS, ...), or a
+// fatal error on another thread. Async-signal-safe. From then on no port write of any
+// transmitter goes out; the transaction in progress, if any, gets its interrupted write again
+// (so the lines are where the transmitter last put them) and, if the chip is then inside the
+// transaction, the stop condition alone that ends a failed frame (see leaveBusIdle). Nothing
+// is written on a port that cannot be written from a signal handler, or outside a
+// transaction.
+void abandonTransaction() noexcept;
+
+// For a program that has been asked to end: the transaction in progress, if any, goes on to
+// its stop condition, and none starts after it: PPort and writeIdle return ECANCELED without
+// writing. Async-signal-safe; for good. However long the program then takes to get round to
+// ending (a backlog of keys), and whatever ends it then (SIGKILL), the bus is idle.
+void startNoMoreTransactions() noexcept;
 
 } // namespace bus

@@ -17,6 +17,11 @@ public:
 
     // What the bytes go to, for messages: "/dev/parport0", "I/O port 0x378", ...
     virtual std::string name() const = 0;
+
+    // Whether write() may run in a signal handler: no allocation, no lock, async-signal-safe
+    // system calls only. Only such a port is walked back to idle when the program faults
+    // (bus::abandonTransaction); the others are left as they are.
+    virtual bool writesFromSignalHandler() const { return false; }
 };
 
 } // namespace bus

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string_view>
 
 namespace bus {
 
@@ -23,10 +25,23 @@ namespace {
 #define sigev_notify_thread_id _sigev_un._tid
 #endif
 
-volatile sig_atomic_t g_limitPassed = 0;
+volatile sig_atomic_t g_sentMeanwhile = 0;
 
-void onLimitTimer(int) {
-    g_limitPassed = 1;
+// The timer's signal only interrupts the call; the clock decides whether the limit passed.
+// The same signal sent by someone else is theirs, and is raised again afterwards.
+void onLimitSignal(int, siginfo_t* info, void*) {
+    if (info->si_code != SI_TIMER)
+        g_sentMeanwhile = 1;
+}
+
+// A process number and nothing else, as this lock writes it: anything else in the file is
+// not ours to repeat.
+std::string processNumber(std::string_view text) {
+    if (text.ends_with('\n'))
+        text.remove_suffix(1);
+    const bool digits = !text.empty() && text.size() <= 10 &&
+                        text.find_first_not_of("0123456789") == std::string_view::npos;
+    return digits ? std::string(text) : std::string();
 }
 
 class RealPortAccess final : public PortAccess {
@@ -85,15 +100,28 @@ public:
     void outb(std::uint8_t, std::uint16_t) override {}
 #endif
 
+    // Nothing is read, truncated or written before the file has proved to be a lock file of
+    // ours: with root's rights an open path may be a hard link to any file root owns (where
+    // the kernel allows those), a FIFO or a file some user left there. O_NOFOLLOW refuses a
+    // symbolic link; O_NONBLOCK and O_NOCTTY keep a FIFO or device from blocking or
+    // becoming the terminal.
     int lock(const std::string& path, int& fd, std::string& holder) override {
-        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
+                    0644);
         if (fd < 0)
             return errno;
+        struct stat file {};
+        if (::fstat(fd, &file) != 0 || !S_ISREG(file.st_mode) || file.st_nlink != 1 ||
+            (file.st_uid != 0 && file.st_uid != ::geteuid())) {
+            ::close(fd);
+            fd = -1;
+            return kNotALockFile;
+        }
         if (::flock(fd, LOCK_EX | LOCK_NB) < 0) {
             const int error = errno;
-            char text[32] = {};
-            const ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
-            holder.assign(text, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            char text[16] = {};
+            const ssize_t n = ::pread(fd, text, sizeof text, 0);
+            holder = processNumber({text, static_cast<std::size_t>(std::max<ssize_t>(n, 0))});
             ::close(fd);
             fd = -1;
             return error;
@@ -112,30 +140,40 @@ public:
 
 } // namespace
 
+int limitSignal() {
+    return SIGRTMAX;
+}
+
 // A ppdev claim on a port that another device holds sleeps in parport_claim_or_block()
 // (wait_event_interruptible), which gives up with EINTR as soon as a signal is pending.
-// A timer aimed at this thread raises SIGALRM after `limit`; its handler is installed
+// A timer aimed at this thread raises limitSignal() after `limit`; its handler is installed
 // without SA_RESTART, so the call returns instead of being restarted. The timer repeats
 // every 10 ms after that: an expiry that lands just before the call is entered still has
-// a successor that lands inside it. The old handler and signal mask come back afterwards.
+// a successor that lands inside it. Whether the limit has passed is the monotonic clock's
+// word, never a signal's: any signal can be sent by whoever may signal the panel, SIGALRM
+// included, which is why none of the usual ones is taken. The old handler and signal mask
+// come back afterwards.
 int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limit) {
+    const int signal = limitSignal();
     struct sigaction action {};
     struct sigaction previous {};
-    action.sa_handler = onLimitTimer;
+    action.sa_sigaction = onLimitSignal;
+    action.sa_flags = SA_SIGINFO;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGALRM, &action, &previous);
-    sigset_t alarm;
+    g_sentMeanwhile = 0;
+    ::sigaction(signal, &action, &previous);
+    sigset_t own;
     sigset_t previousMask;
-    sigemptyset(&alarm);
-    sigaddset(&alarm, SIGALRM);
-    ::pthread_sigmask(SIG_UNBLOCK, &alarm, &previousMask);
+    sigemptyset(&own);
+    sigaddset(&own, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &own, &previousMask);
 
     sigevent event{};
     event.sigev_notify = SIGEV_THREAD_ID;
-    event.sigev_signo = SIGALRM;
+    event.sigev_signo = signal;
     event.sigev_notify_thread_id = ::gettid();
     timer_t timer{};
-    g_limitPassed = 0;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     int error = ::timer_create(CLOCK_MONOTONIC, &event, &timer) < 0 ? errno : 0;
     if (error == 0) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit);
@@ -145,18 +183,19 @@ int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limi
         when.it_interval.tv_nsec = 10'000'000;
         if (::timer_settime(timer, 0, &when, nullptr) < 0)
             error = errno;
-        // Another signal's handler may interrupt the call too; only the timer ends it.
         if (error == 0) {
             do
                 error = call();
-            while (error == EINTR && !g_limitPassed);
+            while (error == EINTR && std::chrono::steady_clock::now() < deadline);
         }
         ::timer_delete(timer);
         if (error == EINTR)
             error = ETIMEDOUT;
     }
     ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
-    ::sigaction(SIGALRM, &previous, nullptr);
+    ::sigaction(signal, &previous, nullptr);
+    if (g_sentMeanwhile)
+        ::raise(signal);
     return error;
 }
 

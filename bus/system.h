@@ -35,15 +35,23 @@ public:
     virtual void outb(std::uint8_t value, std::uint16_t port) = 0;
     // An exclusive lock (flock) on `path`, created if missing, held until fd is closed; the
     // file then holds this process's id. Without waiting: EWOULDBLOCK while another process
-    // holds it, whose id is then read into `holder`.
+    // holds it, whose id is then read into `holder` when the file holds a process number and
+    // nothing else. kNotALockFile when what is at `path` is not the panel's to take.
     virtual int lock(const std::string& path, int& fd, std::string& holder) = 0;
     // Whether a refused ioperm() came from root, to tell lockdown from missing rights.
     virtual uid_t geteuid() = 0;
 };
 
+// Not an errno: what is at the lock's path is not a regular file with one link, owned by root
+// or by the user. Nothing of it was read, changed or locked.
+inline constexpr int kNotALockFile = -1;
+
 // Runs call, which returns 0 or an errno, until it returns anything but EINTR or limit has
 // passed; a call still sleeping then is interrupted and ETIMEDOUT returned. For a request the
-// kernel sleeps in interruptibly; it takes SIGALRM for the calling thread while it runs.
+// kernel sleeps in interruptibly. The time is the monotonic clock's: a timer of its own
+// interrupts the call with limitSignal(), a real-time signal, while it runs, and one of those
+// sent by anyone else is raised again, to its usual handler, once it is done.
+int limitSignal();
 int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limit);
 
 // The real calls; they live for the whole program.

@@ -22,8 +22,9 @@ class QX5180 : public QWidget {
     Q_OBJECT
 public:
     // Builds the window and runs Form_Load, so the chip is programmed before the window is
-    // first shown. A failed port write is told on `log`; simulatedBecause, when given, says
-    // in the title why no real port is driven.
+    // first shown. A failed port write is told on `log`, in the title and, as it starts and
+    // once it is over, to a screen reader; simulatedBecause, when given, says in the title why
+    // no real port is driven. F1 has a screen reader say the title's status.
     QX5180(bus::Port& port, std::function<void(std::string_view line)> log,
            std::string simulatedBecause = {}, QWidget* parent = nullptr);
 
@@ -39,6 +40,7 @@ private:
     void describeModes();
     void fitCaptions(const std::vector<QWidget*>& built);
     void showWriteOutcome(int error, bool addressLine);
+    void sayStatus();
 
     void Form_Load();
 
@@ -86,4 +88,6 @@ private:
     PanelStyle m_style;
     layout::Controls m_c;
     Notice* m_notice = nullptr;
+    int m_heardError = 0; // the failure a screen reader was last told of; 0 once it is over
+    bool m_toldEnding = false;
 };

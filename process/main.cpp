@@ -1,6 +1,7 @@
 #include "backends.h"
 #include "board.h"
 #include "display.h"
+#include "faults.h"
 #include "linelog.h"
 #include "messages.h"
 #include "privileges.h"
@@ -27,6 +28,7 @@ process::LineLog& standardError() {
 
 int main() {
     process::prepareProcess();            // before anything else opens a descriptor
+    process::walkBusBackOnFaults();       // on the thread that sends the frames
     process::EndingSignals endingSignals; // from the start, so no signal is missed
     process::LineLog& log = standardError();
     std::atexit([] { standardError().flush(); });
@@ -62,12 +64,12 @@ int main() {
         const auto app = process::openApplication(windowSystem, qtArgc, qtArgv, log);
         // Wayland's application id, which Qt would otherwise take from the file's name.
         QGuiApplication::setDesktopFileName("qx5180");
-        endingSignals.watch();
 
         QX5180 window(*chosen.port, messages,
                       chosen.simulatedBecause ? messages::simulatedBecause(*chosen.simulatedBecause)
                                               : std::string());
         window.show();
+        endingSignals.watch(); // after start-up's frames, which a signal does not cut short
         status = app->exec();
     }
     // The window is gone, its last frame complete: the bus is idle. Release and close the port.

@@ -115,7 +115,7 @@ m('B11', 'backends', 'bus/backends.cpp', [('    if (error != 0) {\n        syste
   'descriptor leaked on failed claim')
 m('B13', 'backends', 'bus/backends.cpp', [('if (std::from_chars(text, text + dash, first, 16).ptr != text + dash)', 'if (std::from_chars(text, text + dash, first, 10).ptr != text + dash)')],
   '/proc/ioports range parsed as decimal')
-m('E02', 'errors', 'bus/i2c.cpp', [('        if (m_error != 0)\n            return;\n        m_error = m_port.write', '        m_error = m_port.write')],
+m('E02', 'errors', 'bus/i2c.cpp', [('        if (m_error != 0)\n            return;\n        if (g_abandoned', '        if (g_abandoned')],
   'a failed write does not cut the transaction (later writes overwrite the error)')
 m('E04', 'errors', 'bus/i2c.cpp', [('        m_error = m_port.write(portByte(s, addressBit));\n', '        m_error = m_port.write(portByte(s, addressBit));\n        if (m_error != 0)\n            finish("a register write");\n')],
   'reported per failed byte, not once per transaction')
@@ -209,7 +209,7 @@ m("T10", "table", Q, [("m_frames.set({{slider.field(), slider.value()}});",
                        "m_frames.set({{slider.field(), slider.value() + 1}});")],
   "a slider's code one above its position")
 m("T11", "reset", Q, [("    select(m_c.capacitor, 0);\n", "")], "reset leaves the capacitor button")
-m("T12", "reset", Q, [("    m_frames.sendAll();\n    m_notice", "    m_notice")], "reset sends nothing at the end")
+m("T12", "reset", Q, [("    m_frames.sendAll();\n    // What happened", "    // What happened")], "reset sends nothing at the end")
 m("T13", "reset", Q, [("    m_frames.writeDefaults();\n    for (TrackSlider* slider", "    for (TrackSlider* slider")],
   "reset does not put the frames back first")
 m("T14", "reset", Q, [("    select(m_c.address, 0);\n    select(m_c.inputs, 0b00);",
@@ -240,7 +240,7 @@ m("T24", "failure", FR, [("        if (m_unconfirmed == 0)\n", "        if (m_un
 m("T25", "walk-back", I2, [("if (m_written < 2 || m_written >= kFrameWrites - 1)",
                             "if (m_written < 1 || m_written >= kFrameWrites - 1)")],
   "a failure before the start condition is walked back with a stop")
-m("T26", "walk-back", I2, [("if (m_lines.scl == H && m_lines.sda == H)", "if (false)")],
+m("T26", "walk-back", I2, [("if (from.scl == H && from.sda == H)", "if (false)")],
   "from both lines high the walk-back starts with SDA falling: a start")
 m("M01", "messages", MS, [("        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)",
                            "        if (static_cast<unsigned char>(c) < 0x20)")],
@@ -261,8 +261,8 @@ m("V04", "privileges", PV, [("SCMP_SYS(execve), SCMP_SYS(execveat)", "SCMP_SYS(e
 m("S11", "signals", ST, [("if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler != SIG_IGN)",
                           "if (::sigaction(signal, nullptr, &now) == 0)")],
   "a signal the caller ignored (nohup) is taken over")
-m("S12", "signals", ST, [("for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM})",
-                          "for (const int signal : {SIGTERM, SIGINT, SIGHUP})")],
+m("S12", "signals", ST, [("{SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU,",
+                          "{SIGTERM, SIGINT, SIGHUP, SIGXCPU,")],
   "SIGQUIT, SIGUSR1, SIGUSR2 and SIGALRM end the panel mid-frame")
 m("Y01", "display", DS, [('system.platforms = wayland && x ? "wayland;xcb" : wayland ? "wayland" : x ? "xcb" : "";',
                           'system.platforms = wayland && x ? "xcb;wayland" : wayland ? "wayland" : x ? "xcb" : "";')],
@@ -332,3 +332,33 @@ m("D01", "access", LY, [('''         .description = "input L2 and R2"},''', ''' 
 m("D02", "look", WG, [("return outline(painter, option->rect.adjusted(0, titleHeight, 0, 0));",
                         "return outline(painter, option->rect.adjusted(0, titleHeight - 99, 0, 0));")],
   "a group's frame drawn without its top line (it lies above the group, clipped away)")
+# ---- every way out leaves the bus idle; a failure is heard where it happens ----
+SY = "bus/system.cpp"
+FA = "process/faults.cpp"
+m("E01", "faults", I2, [("    t->m_port.write(portByte(from, t->m_addressBit));\n", "")],
+  "a fault's walk-back starts from a write that may never have reached the port")
+m("E02", "faults", I2, [("attempt(s, m_written >= 1 && m_written < kFrameWrites - 2);", "attempt(s, m_written >= 1);")],
+  "a fault after the stop condition walks back again: a second stop on an idle bus, or worse")
+m("E03", "faults", FA, [("    bus::abandonTransaction();\n", "")], "a fault leaves the frame cut, the lines low")
+m("E04", "signals", ST, [("for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)", "for (int signal = SIGRTMIN; signal < SIGRTMIN; ++signal)")],
+  "the real-time signals cut a frame")
+m("E05", "signals", ST, [("cpu.rlim_cur = std::min(cpu.rlim_cur, cpu.rlim_max - 1);", "cpu.rlim_cur = cpu.rlim_max;")],
+  "ulimit -t ends the panel by SIGKILL mid-frame")
+m("E06", "limit", SY, [("while (error == EINTR && std::chrono::steady_clock::now() < deadline);", "while (error == EINTR && deadline < deadline);")],
+  "any signal during the claim ends the wait as if the limit had passed (SIGALRM's old fault)")
+m("E08", "lock", SY, [("!S_ISREG(file.st_mode) || file.st_nlink != 1 ||", "!S_ISREG(file.st_mode) ||")],
+  "a hard link at the lock's path (to /etc/shadow, say) is truncated and written")
+m("E09", "lock", SY, [("return digits ? std::string(text) : std::string();", "return digits || !text.empty() ? std::string(text) : std::string();")],
+  "the lock file's text echoed to the terminal as its holder")
+m("E10", "limits", ST, [("if (files.rlim_cur - open < kDescriptors - kStandard)", "if (false)")],
+  "inherited descriptors pass the check; GLib aborts later")
+m("E11", "limits", ST, [("        ::close_range(3, ~0U, 0);\n", "")],
+  "a privileged start keeps the caller's descriptors")
+m("E12", "heard", Q, [("if (standing != 0 && m_heardError == 0)", "if (standing != 0)")],
+  "the failure said again on every key while it stands")
+m("E13", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error * 0, failing && !error)")],
+  "DEFAULT claims success while the writes fail")
+m("E14", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error, failing && !error && false)")],
+  "DEFAULT does not say that the port writes work again")
+m("E15", "signals", ST, [("    if (g_loopRuns)\n        bus::startNoMoreTransactions();\n", "")],
+  "a backlog of keys keeps sending frames after SIGXCPU, until SIGKILL cuts one")

@@ -17,6 +17,12 @@ check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [$3], got [$2]"; 
 command -v Xvfb >/dev/null || { echo "SKIP: *** Xvfb missing (install-deps --test) ***"; exit 77; }
 dir=$(mktemp -d) && chmod 755 "$dir" && cp "$1" "$dir/qx5180" # where nobody may run it too
 mkfifo -m 666 "$dir/fifo"
+# /dev/parport0 as the program sees it, recording each byte (tests/support/fakeport.cpp).
+g++ -shared -fPIC -o "$dir/fakeport.so" "${0%/*}/support/fakeport.cpp" -ldl && mkdir -m 777 "$dir/port"
+port=(QX_FAKE_PORT="$dir/port" LD_PRELOAD="$dir/fakeport.so")
+# How it ended, by its status and line, and the bytes on the port: their count, the last six.
+ended() { hex=$(od -An -tx1 -v "$dir/port/bytes" | tr -d ' \n') && echo "$1 $(sed -n \
+  's/^qx5180: ended by //p' "$dir/end") $((${#hex} / 2)) ${hex: -12}"; }
 # A Wayland socket where something listens but never answers.
 mkdir -p "$dir/run" "$dir/bare/platforms" && cp "$1" "$dir/bare/qx5180"
 /usr/bin/python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX)
@@ -27,9 +33,9 @@ for _ in {1..600}; do [[ -s $dir/x && -S $dir/run/mute ]] && break || sleep 0.1;
 [[ -s $dir/x ]] || { echo "FAIL: waited 60 s for Xvfb's display"; exit 1; }
 x=:$(<"$dir/x")
 # Starts the program with SIGHUP blocked and pending, as if sent at its first instruction,
-# and says how it ended: by a signal, as a shell sees it, or with an exit status.
+# and ends as it did: by a signal, as a shell sees it (128 + its number), or with its status.
 printf '%s\n' '#!/usr/bin/perl' 'use POSIX; if (!fork) { kill HUP => $$ if sigprocmask(' \
-  'SIG_BLOCK, POSIX::SigSet->new(SIGHUP)); exec @ARGV; } wait; print STDERR "wait status $?\n";' \
+  'SIG_BLOCK, POSIX::SigSet->new(SIGHUP)); exec @ARGV; } wait; exit($? & 127 ? 128 + $? : $? >> 8);' \
   >"$dir/hup-pending" && chmod 755 "$dir/hup-pending"
 printf '#!/bin/sh\ntrap "" HUP INT\nexec "$@"\n' >"$dir/nohup" && chmod 755 "$dir/nohup"
 printf '#!/bin/bash\nexec -a $%s "$@" 2>&-\n' "'\\e]0;x\\a'" >"$dir/argv0" && chmod 755 "$dir/argv0"
@@ -100,6 +106,15 @@ ROWS
     check "$n descriptors $user" "$(wrap="prlimit --nofile=$n" qx 60 DISPLAY="$x" 2>&1; echo $?)" \
       "qx5180: too few file descriptors allowed: $n (ulimit -n); the panel needs 32"$'\n1'
   done
+  # 22 descriptors left open at a limit of 32: too few free for a user; a privileged start
+  # closes them, as sudo does, and starts.
+  (for fd in {3..24}; do eval "exec $fd</dev/null"; done
+    wrap='prlimit --nofile=32' qx 120 DISPLAY="$x" 2>"$dir/end") &
+  [[ $user ]] || { shown $! && kill "$pid"; }
+  wait $!
+  check "22 descriptors inherited $user" "$? $(sed -n 's/^qx5180: //p' "$dir/end" | tail -n1)" \
+    "$([[ $user ]] && echo "1 too few file descriptors free: 7 of 32 (ulimit -n), 25 being open \
+already; the panel needs 29" || echo '143 ended by SIGTERM')"
   check "120 MiB $user" "$(wrap="prlimit --as=$((120 << 20))" qx 60 DISPLAY="$x" 2>&1; echo $?)" \
     "qx5180: too few MiB of address space allowed: 120 (ulimit -v); the panel needs 640"$'\n1'
   [[ $user ]] && check "3 processes $user" "$(wrap='prlimit --nproc=3' qx 60 DISPLAY="$x" 2>&1 |
@@ -118,24 +133,40 @@ ROWS
     "$status $(grep -c "$ours" <<<"$err") $(grep -o 'none-9\|X11-unix' <<<"$err" | uniq |
     sed 's/none-9/wayland/;s/X11-unix/x/' | xargs) $(grep ended <<<"$err")" \
     "143 $([[ -e /dev/parport0 ]] && echo 1 || echo 2) $tried qx5180: ended by SIGTERM"
-  # A SIGHUP in flight through every start-up frame: each is complete, then the panel ends.
-  err=$(wrap=$dir/hup-pending qx 60 DISPLAY="$x" 2>&1 >/dev/null)
-  check "the five start-up writes, then the end, by a SIGHUP at start $user" "$(sed -n -e \
-    's/^QX5180 sim: address 0x7C data 0x\(..\) ACK .*/\1/p' -e 's/^qx5180: ended by //p' \
-    -e 's/^wait status //p' <<<"$err" | tr '\n' ' ')" "80 C0 E0 00 40 SIGHUP 1 "
-  # Each signal whose default action ends a process ends the panel once its frame is done, by
-  # that same signal (128 + its number); those the caller ignores (nohup) stay ignored.
-  signals=(HUP INT QUIT USR1 USR2 ALRM TERM nohup) && ended=
-  for s in "${signals[@]}"; do
-    wrap=$([[ $s == nohup ]] && echo "$dir/nohup") qx 120 DISPLAY="$x" 2>"$dir/end" &
-    # Pending together, the lowest-numbered signal is taken first: HUP and INT before TERM.
-    shown && [[ $s == nohup ]] && kill -HUP "$pid" && kill -INT "$pid" && s=TERM
-    kill -"$s" "$pid"
+  # Each signal whose default action ends a process, sent by the port itself: one that ends the
+  # panel in the middle of the second of the five start-up frames (write 120) once every frame
+  # is done (390 writes, the last a stop and the idle byte), by that signal (128 + its number);
+  # a fault at once, its cut write again and, inside the transaction (writes 80 to 154 of that
+  # frame), a stop condition alone; one the caller ignores (nohup) not at all: SIGTERM ends it
+  # once its window shows; a SIGHUP pending from the first instruction once every start-up
+  # frame is done. Bytes: 1f idle, 5f SCL low, 9f SDA low, df both low.
+  while read -r s at status name bytes; do
+    rm -f "$dir/port/bytes"
+    wrap=$([[ $s == *-* ]] && echo "$dir/${s%-*}") qx 60 DISPLAY="$x" "${port[@]}" \
+      QX_FAKE_SIGNAL="$at $(kill -l "${s##*-}")" 2>"$dir/end" &
+    [[ $s != nohup* ]] || { shown $! && kill "$pid"; }
     wait $!
-    ended+="$? $(sed -n 's/^qx5180: ended by //p' "$dir/end") "
-  done
-  check "the end by each signal $user" "$ended" \
-    "129 SIGHUP 130 SIGINT 131 SIGQUIT 138 SIGUSR1 140 SIGUSR2 142 SIGALRM 143 SIGTERM 143 SIGTERM "
+    check "$s at write $at $user" "$(ended $?)" "$status $name $bytes"
+  done < <(for s in HUP INT QUIT USR1 USR2 ALRM TERM STKFLT XCPU XFSZ VTALRM PROF IO PWR SYS \
+    RTMIN RTMIN+7 RTMIN+30; do echo "$s 120 $((128 + $(kill -l "$s"))) SIG$s 390 1f5fdf9f1f1f"; done
+    cat <<'ROWS'
+SEGV 79 139 SIGSEGV 80 df9f1f1f1f1f
+BUS 80 135 SIGBUS 83 1f1f9f9f1f1f
+ILL 81 132 SIGILL 86 dfdfdf9f1f1f
+FPE 83 136 SIGFPE 89 1f5fdf9f1f1f
+ABRT 154 134 SIGABRT 157 5fdf9f9f1f1f
+TRAP 155 133 SIGTRAP 156 1f5fdf9f1f1f
+nohup-HUP 120 143 SIGTERM 390 1f5fdf9f1f1f
+hup-pending-HUP 0 129 SIGHUP 390 1f5fdf9f1f1f
+ROWS
+  )
+  # A CPU limit as bash's ulimit -t sets it (soft = hard, SIGKILL at the limit) reached during
+  # keys: SIGXCPU ends the panel between frames, the last bytes a stop and the idle byte.
+  wrap='prlimit --cpu=2' qx 60 DISPLAY="$x" "${port[@]}" 2>"$dir/end" & p=$!
+  shown $p && DISPLAY=$x xdotool search --pid "$pid" --name 'QX5180 Audio' windowfocus --sync
+  while kill -0 $p; do DISPLAY=$x xdotool key --delay 0 --repeat 50 Right Left; done 2>/dev/null
+  wait $p
+  check "a CPU limit during keys $user" "$(ended $? | cut -d' ' -f1,2,4)" "152 SIGXCPU 1f5fdf9f1f1f"
   # Started with standard error closed, it gets /dev/null there, never the port. In a GNOME
   # session no platform theme, so no GTK, is loaded, even one asked for by name. Its window's
   # class is its own name, whatever argv[0] holds (here a terminal's escape sequence). It

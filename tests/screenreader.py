@@ -13,13 +13,18 @@ import os, re, signal, subprocess, sys, tempfile, time
 # From the start: focus on MONO VOLUME, every control at its start-up value. The words are
 # what the screen shows at that moment. Orca speaks a value equal to the last one it spoke
 # only when the panel says it again (Right to 2 on the second slider; Right to "med"). Where
-# Am I adds Orca's own percentage, the step over the range 1 to 32 taken as 31 wide.
+# Am I adds Orca's own percentage, the step over the range 1 to 32 taken as 31 wide. The port is
+# tests/support/fakeport.cpp's: "fail" makes its writes fail with EIO, "mend" puts them right.
 ROWS = """\
 Right: 2 / Tab: LEFT VOLUME CONTROL slider 1 / Right: notification 2 | percent
 Tab: RIGHT VOLUME CONTROL slider 1 / Tab: DEFAULT push button; sets every control and the chip back to the start-up values / space: notification every control and the chip back to the start-up values / Tab: ADDRESS BIT; 0; address 0x7C / Left: 1; address 0x7D / Tab: MONO VOLUME CONTROL Step #; 1 / Tab: LEFT VOLUME CONTROL Step #; 1 / Tab: RIGHT VOLUME CONTROL Step #; 1 / Tab: RIGHT HEADPHONE; SHUTDOWN / Tab: MODE 0; outputs SHUTDOWN, SHUTDOWN, SHUTDOWN / Down: MODE 1; outputs P, MUTE, MUTE / Down: MODE 2; outputs SHUTDOWN, P, P / Tab: LOUDSPEAKER; SHUTDOWN / Tab: LEFT HEADPHONE; P / Tab: OFF; no 3D on the headphones / Right: ON; 3D on the headphones
 Tab: 3D LEVEL low / Right: med / Right: high / Right: max / Left: high / KP_Enter: 3D LEVEL high | percent; 1; 2; 3; 4
 Tab: OUTPUT CAPACITOR; SE; single-ended outputs / Right: OCL; capacitor-less outputs / Tab: WIDE; wide 3D / Right: NARROW; narrow 3D / Tab: STEREO INPUT CONFIGURATIONS; MUTE; inputs muted / Right: L1 AND R1; input L1 and R1 / Tab: MONO VOLUME CONTROL slider 1 / End: 32 | percent
 KP_Enter: MONO VOLUME CONTROL slider 32 103 percent / KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 | Step #
+KP_Subtract: Leaving flat review / Tab: LEFT VOLUME CONTROL slider 1 / fail: / Right: 2; notification port write failed: Input/output error; the chip may not hold what the window shows
+Right: 3 / Shift+Tab: MONO VOLUME CONTROL slider / Tab: LEFT VOLUME CONTROL slider 3 / F1: notification status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
+Tab: RIGHT VOLUME / Tab: DEFAULT / space: notification every control back to the start-up values, but port write failed: Input/output error | all five registers sent
+mend: / space: notification port writes work again; every control and the chip back to the start-up values, all five registers sent / F1: notification status: driving /dev/parport0; the chip holds what the window shows
 """
 # Orca refuses to start beside a process named "orca" of the same user, so that it is not
 # named so: runs side by side do not stop each other (a desktop's own Orca still stops it).
@@ -33,7 +38,9 @@ SPEECHD = ('AudioOutputMethod "libao"\nAddModule "espeak-ng" "sd_espeak-ng" "esp
 
 def run(panel, tmp):
     env = dict(PATH=os.environ["PATH"], HOME=tmp, XDG_RUNTIME_DIR=tmp, LANG="C.UTF-8",
-               QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+               QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QX_FAKE_PORT=tmp)
+    subprocess.run(["g++", "-shared", "-fPIC", "-o", tmp + "/port.so", os.path.dirname(
+        os.path.abspath(__file__)) + "/support/fakeport.cpp", "-ldl"], check=True)
     os.makedirs(tmp + "/.config/speech-dispatcher")
     open(tmp + "/.config/speech-dispatcher/speechd.conf", "w").write(SPEECHD)
     open(tmp + "/.libao", "w").write("default_driver=null\n")
@@ -66,7 +73,8 @@ def run(panel, tmp):
         if not until(lambda: "Screen reader on." in said(), 60):
             return "FAIL: waited 60 s for Orca to start: %s" % open(tmp + "/said").read()[-500:]
         for _ in range(3):  # Xvfb now and then drops a new client at once
-            p, focus = start(panel), lambda: any(u.startswith("MONO VOLUME") for u in said())
+            p = start("env", "LD_PRELOAD=" + tmp + "/port.so", panel)
+            focus = lambda: any(u.startswith("MONO VOLUME") for u in said())
             if until(lambda: p.poll() is not None or focus(), 60) and focus():
                 break
         else:
@@ -78,9 +86,12 @@ def run(panel, tmp):
                 failed |= report(rows[n - 1][0], heard(begin), [
                     "not " + w for w in words(rows[n - 1][1]) if has(w, heard(begin))])
             begin = len(said())
-            for key, want in (step.split(":") for step in steps.split(" / ") if step):
+            for key, want in (step.split(":", 1) for step in steps.split(" / ") if step):
                 since = len(said())
-                subprocess.run(["xdotool", "key", key.strip()], env=env, check=True)
+                if key in ("fail", "mend"):
+                    open(tmp + "/fail", "w") if key == "fail" else os.remove(tmp + "/fail")
+                else:
+                    subprocess.run(["xdotool", "key", key.strip()], env=env, check=True)
                 if not until(lambda: all(has(w, heard(since)) for w in words(want)), 20):
                     failed |= report(steps, heard(begin), [
                         "%s after %s within 20 s" % (w, key) for w in words(want)

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <map>
 #include <set>
@@ -29,6 +30,7 @@
 #include <poll.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -284,14 +286,15 @@ TEST(Backends, TakeTheFirstUsableWaySayWhyEachOtherFailedAndHoldItPacedToTheEnd)
 }
 
 // A claim that sleeps is cut at the limit, however often other signals interrupt it, and is
-// reported as the timeout it is; a whole number of seconds as well as a fraction. A poll of
-// an empty pipe sleeps as a claim on a busy port does, and, like it, returns EINTR on a
-// signal even where the handler asks for SA_RESTART (as the panel's own handlers do).
+// reported as the timeout it is; a whole number of seconds as well as a fraction. SIGALRM,
+// which anyone may send, is not taken for it. A poll of an empty pipe sleeps as a claim on a
+// busy port does, and, like it, returns EINTR on a signal even where the handler asks for
+// SA_RESTART (as the panel's own handlers do).
 TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
     struct sigaction quiet {};
     quiet.sa_handler = [](int) {};
     quiet.sa_flags = SA_RESTART;
-    sigaction(SIGUSR1, &quiet, nullptr);
+    sigaction(SIGALRM, &quiet, nullptr);
     for (const auto& [limit, dataWaiting] : {std::pair{300ms, 0}, {300ms, 1}, {1000ms, 0}}) {
         int ends[2];
         char byte = 'x';
@@ -299,7 +302,7 @@ TEST(ClaimLimit, EndsASleepingCallAtTheLimitAndNoSooner) {
         ASSERT_EQ(write(ends[1], &byte, dataWaiting), dataWaiting);
         std::thread nudge([waiting = dataWaiting, self = pthread_self()] {
             EXPECT_TRUE(waiting || sleepsIn(SYS_poll)) << "waited 10 s for the poll to sleep";
-            pthread_kill(self, SIGUSR1);
+            pthread_kill(self, SIGALRM);
         });
         const auto start = Clock::now();
         pollfd readable{ends[0], POLLIN, 0};
@@ -395,17 +398,37 @@ TEST(DropRoot, GroupsThenGroupIdsThenUserIdsThenChecksRootIsGone) {
 // database's entry.
 TEST(Backends, TheRealLockNamesItsHolderAndTheRealUserDatabaseItsUsers) {
     const std::string path = testing::TempDir() + "qx5180-test.lock";
+    unlink(path.c_str());
     int first = -1;
     int second = -1;
     std::string holder;
     EXPECT_EQ(bus::realPortAccess().lock(path, first, holder), 0);
     EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), EWOULDBLOCK);
     EXPECT_EQ(holder, std::to_string(getpid()));
+    EXPECT_EQ(pwrite(first, "1\x1b]0;x\a", 7, 0), 7);
+    EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), EWOULDBLOCK);
+    EXPECT_EQ(holder, "");
     ::close(first);
     EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), 0);
     ::close(second);
     const auto root = process::realCredentials().account(0);
     EXPECT_EQ(root ? root->name + " " + root->home : "none", "root /root");
+    // Not a lock file of ours: a hard link (to a file root owns, say), a FIFO, another user's
+    // file. Neither taken nor changed.
+    const std::string other = path + ".other";
+    for (const std::function<int()>& make : std::vector<std::function<int()>>{
+             [&] { return link(other.c_str(), path.c_str()); },
+             [&] { return mkfifo(path.c_str(), 0644); },
+             [&] { return rename(other.c_str(), path.c_str()) || chown(path.c_str(), 1, 1); }}) {
+        std::ofstream(other) << "ROOTLOCK";
+        unlink(path.c_str());
+        if (make() != 0)
+            continue; // another user's file needs root to make
+        EXPECT_EQ(bus::realPortAccess().lock(path, second, holder), bus::kNotALockFile);
+        std::string text = "unread";
+        bus::realPortAccess().readFile(access(other.c_str(), F_OK) ? path : other, text);
+        EXPECT_EQ(text, "ROOTLOCK");
+    }
 }
 
 // --- standard error ----------------------------------------------------------------------

@@ -58,6 +58,10 @@ std::string explain(const bus::PortError& failure) {
                (failure.detail.empty() ? "" : " (" + failure.detail + ")") +
                ", and the kernel lets no one share it: not waiting for it";
     case Kind::Lock:
+        if (e == bus::kNotALockFile)
+            return "cannot lock I/O port " + bus::portAddressText() + ": " + bus::kPortLock +
+                   " is not a regular file with one link, owned by root; it is left alone "
+                   "(remove it if no panel is running)";
         if (e == EWOULDBLOCK)
             return "I/O port " + bus::portAddressText() + " is driven by another panel" +
                    (failure.detail.empty() ? "" : " (process " + failure.detail + ")");
@@ -94,6 +98,10 @@ std::string title(std::string_view simulatedBecause, int writeError) {
     if (writeError != 0)
         out.append(" \u2014 port write failed: ").append(std::strerror(writeError));
     return out;
+}
+
+std::string notSentWhileEnding() {
+    return line("ending: what the controls do from now on is not sent to the chip");
 }
 
 std::string writeFailed(std::string_view port, std::string_view during, int error) {
@@ -159,6 +167,8 @@ std::string simulatedBecause(const bus::PortError& failure) {
     case Kind::Held:
         return device + " held by another program";
     case Kind::Lock:
+        if (e == bus::kNotALockFile)
+            return "not a lock file at " + std::string(bus::kPortLock);
         return e == EWOULDBLOCK ? ioPort + " used by another panel" : "cannot lock " + ioPort;
     case Kind::DirectIo:
         return e == EPERM ? "no permission for " + ioPort : "cannot reach " + ioPort;
@@ -202,8 +212,52 @@ std::string cannotContinue(std::string_view what, std::string_view reason) {
 }
 
 std::string endedBy(int signal) {
+    if (signal > SIGRTMIN && signal <= SIGRTMAX)
+        return line("ended by SIGRTMIN+" + std::to_string(signal - SIGRTMIN));
+    if (signal == SIGRTMIN)
+        return line("ended by SIGRTMIN");
+    if (signal == SIGIO) // SIGPOLL too; kill -l and the shells call it IO
+        return line("ended by SIGIO");
     const char* name = ::sigabbrev_np(signal);
     return line("ended by SIG" + std::string(name ? name : std::to_string(signal)));
+}
+
+std::string tooFewFree(std::size_t free, std::size_t open, std::size_t limit, std::size_t needed) {
+    return line("too few file descriptors free: " + std::to_string(free) + " of " +
+                std::to_string(limit) + " (ulimit -n), " + std::to_string(open) +
+                " being open already; the panel needs " + std::to_string(needed));
+}
+
+namespace {
+const std::string kMayNotHold = "the chip may not hold what the window shows";
+const std::string kHolds = "the chip holds what the window shows";
+std::string failed(int error) {
+    return "port write failed: " + std::string(std::strerror(error)) + "; " + kMayNotHold;
+}
+} // namespace
+
+std::string writesFailingNotice(int error) {
+    return failed(error);
+}
+
+std::string writesGoodNotice() {
+    return "port writes work again; " + kHolds;
+}
+
+std::string defaultsNotice(int writeError, bool recovered) {
+    if (writeError != 0)
+        return "every control back to the start-up values, but " + failed(writeError);
+    return std::string(recovered ? "port writes work again; " : "") +
+           "every control and the chip back to the start-up values, all five registers sent";
+}
+
+std::string statusNotice(std::string_view port, std::string_view simulatedBecause, int writeError) {
+    std::string text = "status: ";
+    if (simulatedBecause.empty())
+        text.append("driving ").append(port);
+    else
+        text.append("simulated board: ").append(simulatedBecause);
+    return text.append("; ").append(writeError != 0 ? failed(writeError) : kHolds);
 }
 
 std::string rootLogin() {

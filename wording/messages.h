@@ -23,6 +23,8 @@ std::string line(std::string_view text);
 // (writeError, when not 0).
 std::string title(std::string_view simulatedBecause, int writeError);
 
+// The program is ending: what the controls do from now on is not sent.
+std::string notSentWhileEnding();
 // A port write that failed. `during` says what was being written ("a register write",
 // "the address-select line").
 std::string writeFailed(std::string_view port, std::string_view during, int error);
@@ -46,7 +48,23 @@ std::string tooFew(std::string_view what, std::string_view setting, std::size_t 
                    std::size_t needed);
 // A thread could not be started, or memory not had (`error`), while `during` was going on.
 std::string cannotContinue(std::string_view what, std::string_view reason);
+// "qx5180: ended by SIGTERM"; a real-time signal as SIGRTMIN+n.
 std::string endedBy(int signal);
+// Before the port is taken: `open` descriptors already open (inherited) leave `free` of the
+// `limit`, fewer than the `needed`.
+std::string tooFewFree(std::size_t free, std::size_t open, std::size_t limit, std::size_t needed);
+
+// What a screen reader is told as a notification, where the focus stays. The first failed
+// write while none stood: what failed and what it means.
+std::string writesFailingNotice(int error);
+// Every register written since the failure: the chip holds what the window shows again.
+std::string writesGoodNotice();
+// " DEFAULT" pressed: every control back, and whether the five registers went out
+// (writeError 0) or not; `recovered`: they did, after a failure that stood.
+std::string defaultsNotice(int writeError, bool recovered);
+// The status asked for: the port driven or why none is, and whether the chip holds what the
+// window shows (writeError 0).
+std::string statusNotice(std::string_view port, std::string_view simulatedBecause, int writeError);
 
 std::string rootLogin();
 // Root could not be given up: `step` failed with `error` (0: `step` says it all).
