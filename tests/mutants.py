@@ -335,30 +335,30 @@ m("D02", "look", WG, [("return outline(painter, option->rect.adjusted(0, titleHe
 # ---- every way out leaves the bus idle; a failure is heard where it happens ----
 SY = "bus/system.cpp"
 FA = "process/faults.cpp"
-m("E01", "faults", I2, [("    t->m_port.write(portByte(from, t->m_addressBit));\n", "")],
+m("Q01", "faults", I2, [("    t->m_port.write(portByte(from, t->m_addressBit));\n", "")],
   "a fault's walk-back starts from a write that may never have reached the port")
-m("E02", "faults", I2, [("attempt(s, m_written >= 1 && m_written < kFrameWrites - 2);", "attempt(s, m_written >= 1);")],
+m("Q02", "faults", I2, [("attempt(s, m_written >= 1 && m_written < kFrameWrites - 2);", "attempt(s, m_written >= 1);")],
   "a fault after the stop condition walks back again: a second stop on an idle bus, or worse")
-m("E03", "faults", FA, [("    bus::abandonTransaction();\n", "")], "a fault leaves the frame cut, the lines low")
-m("E04", "signals", ST, [("for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)", "for (int signal = SIGRTMIN; signal < SIGRTMIN; ++signal)")],
+m("Q03", "faults", FA, [("    bus::abandonTransaction();\n", "")], "a fault leaves the frame cut, the lines low")
+m("Q04", "signals", ST, [("for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)", "for (int signal = SIGRTMIN; signal < SIGRTMIN; ++signal)")],
   "the real-time signals cut a frame")
-m("E05", "signals", ST, [("cpu.rlim_cur = std::min(cpu.rlim_cur, cpu.rlim_max - 1);", "cpu.rlim_cur = cpu.rlim_max;")],
+m("Q05", "signals", ST, [("cpu.rlim_cur = std::min(cpu.rlim_cur, cpu.rlim_max - 1);", "cpu.rlim_cur = cpu.rlim_max;")],
   "ulimit -t ends the panel by SIGKILL mid-frame")
-m("E06", "limit", SY, [("while (error == EINTR && std::chrono::steady_clock::now() < deadline);", "while (error == EINTR && deadline < deadline);")],
+m("Q06", "limit", SY, [("while (error == EINTR && std::chrono::steady_clock::now() < deadline);", "while (error == EINTR && deadline < deadline);")],
   "any signal during the claim ends the wait as if the limit had passed (SIGALRM's old fault)")
-m("E08", "lock", SY, [("!S_ISREG(file.st_mode) || file.st_nlink != 1 ||", "!S_ISREG(file.st_mode) ||")],
+m("Q08", "lock", SY, [("!S_ISREG(file.st_mode) || file.st_nlink != 1 ||", "!S_ISREG(file.st_mode) ||")],
   "a hard link at the lock's path (to /etc/shadow, say) is truncated and written")
-m("E09", "lock", SY, [("return digits ? std::string(text) : std::string();", "return digits || !text.empty() ? std::string(text) : std::string();")],
+m("Q09", "lock", SY, [("return digits ? std::string(text) : std::string();", "return digits || !text.empty() ? std::string(text) : std::string();")],
   "the lock file's text echoed to the terminal as its holder")
-m("E10", "limits", ST, [("if (files.rlim_cur - open < kDescriptors - kStandard)", "if (false)")],
+m("Q10", "limits", ST, [("if (files.rlim_cur - open < kDescriptors - kStandard)", "if (false)")],
   "inherited descriptors pass the check; GLib aborts later")
-m("E11", "limits", ST, [("        ::close_range(3, ~0U, 0);\n", "")],
+m("Q11", "limits", ST, [("        ::close_range(3, ~0U, 0);\n", "")],
   "a privileged start keeps the caller's descriptors")
-m("E12", "heard", Q, [("if (standing != 0 && m_heardError == 0)", "if (standing != 0)")],
+m("Q12", "heard", Q, [("if (standing != 0 && m_heardError == 0)", "if (standing != 0)")],
   "the failure said again on every key while it stands")
-m("E13", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error * 0, failing && !error)")],
+m("Q13", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error * 0, failing && !error)")],
   "DEFAULT claims success while the writes fail")
-m("E14", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error, failing && !error && false)")],
+m("Q14", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "messages::defaultsNotice(error, failing && !error && false)")],
   "DEFAULT does not say that the port writes work again")
-m("E15", "signals", ST, [("    if (g_loopRuns)\n        bus::startNoMoreTransactions();\n", "")],
+m("Q15", "signals", ST, [("    if (g_loopRuns)\n        bus::startNoMoreTransactions();\n", "")],
   "a backlog of keys keeps sending frames after SIGXCPU, until SIGKILL cuts one")
