@@ -55,6 +55,14 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// How many quiet spells flush() waits out while the descriptor could take a write.
+constexpr int kStarvedWaits = 50;
+
+bool takesWrites(int fd) {
+    pollfd ready{fd, POLLOUT, 0};
+    return ::poll(&ready, 1, 0) == 1 && (ready.revents & POLLOUT) != 0;
+}
+
 void writeLines(const std::shared_ptr<LineLog::Shared>& shared) {
     auto& s = *shared;
     std::unique_lock lock(s.mutex);
@@ -128,9 +136,13 @@ void LineLog::line(std::string_view text) {
 void LineLog::flush(std::chrono::milliseconds quiet) {
     auto& s = *m_shared;
     std::unique_lock lock(s.mutex);
+    // A descriptor that could take a write is no stuck reader: the writer is only waiting for
+    // the processor, as on a busy machine, and its line, often the last one, is worth a wait.
+    int patience = kStarvedWaits;
     while (!s.idle()) {
         const std::uint64_t before = s.progress;
-        if (!s.written.wait_for(lock, quiet, [&] { return s.progress != before || s.idle(); }))
+        if (!s.written.wait_for(lock, quiet, [&] { return s.progress != before || s.idle(); }) &&
+            (!takesWrites(s.fd) || --patience == 0))
             return;
     }
 }

@@ -32,7 +32,9 @@ public:
     // line is written as it comes, and may stall its caller.
     int threadError() const { return m_threadError; }
     // Waits until every queued line is written, giving up once `quiet` passes with no line
-    // written: a reader that is slow still gets all, one that is stuck costs `quiet`.
+    // written while the descriptor can take no write: a reader that is slow still gets all,
+    // one that is stuck costs `quiet`. While it could take one, the writer is only starved of
+    // the processor: that is waited out for up to 50 times `quiet`.
     void flush(std::chrono::milliseconds quiet = std::chrono::milliseconds(100));
 
     struct Shared; // what the writer thread shares with the log
