@@ -48,8 +48,10 @@ failed=0
 check() { if [[ "$2" != "$3" ]]; then echo "FAIL: $1: expected [${3:0:900}], got [${2:0:900}]"; failed=1; fi; }
 out=$(cd "$(dirname "$0")/.." && pwd)/build-kernel/test
 rm -rf "$out" && mkdir -p "$out" && cp "$1" "$out/qx5180" && chmod 755 "$out" "$out/qx5180"
+# The guest sees the output folder, not a clone under its own /tmp: this script goes there too.
+cp "$0" "$out/kernel.sh"
 "$(dirname "$0")/../scripts/kernel-vm" -o "$out" -m 'parport_pc io=0x378 irq=none,ppdev' -x -t 300 \
-  -- bash "$(cd "$(dirname "$0")" && pwd)/kernel.sh" --guest >"$out/console" 2>&1
+  -- bash "$out/kernel.sh" --guest >"$out/console" 2>&1
 # What the guest said is in $out/console; a guest that failed leaves the checks below wanting.
 (($? == 77)) && { tail -n1 "$out/console"; exit $((${QX_KERNEL_REQUIRED:-0} ? 1 : 77)); }
 
