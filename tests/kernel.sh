@@ -58,7 +58,7 @@ cp "$0" "$out/kernel.sh"
 # CASE's part of the trace, and of that the data-register writes, as hex bytes.
 part() { tail -n +$(($(<"$out/$1.at") + 1)) "$out/port-trace"; }
 bytes() { part "$1" | sed -n 's/.*addr 0x00 val 0x//p'; }
-golden=$(grep -A7 'addressBit = 0,' "${0%/*}/test_wire.cpp" | grep -o '0x..' | cut -c3- | tail -n 78)
+golden=$(grep -A2 '{0, regs::defaultFrame(0x81),' "${0%/*}/test_wire.cpp" | grep -o '"[0-9A-F]*"' | tr -d '"\n' | fold -w2)
 for way in ppdev lp direct; do
   got=$(bytes $way | head -n 858)
   check "$way: the board's decoding" "$(sed 's/^/parallel_ioport_write addr 0x00 val 0x/' \
