@@ -180,7 +180,7 @@ const std::string kGaveUp = "qx5180: gave up waiting for /dev/parport0 after 2 s
 // choosing went, then the title's reason, or the port's name when a real one is driven; and,
 // where listed, every call from start through two written bytes, the second refused, to the
 // port's end.
-// The kernel names the holder of a shared port: lp printing, "none" for nobody known. Ranges
+// The kernel names the holder of a shared port: lp printing, ppdev0 another program. Ranges
 // in /proc/ioports are hex and their ends inclusive; unprivileged readers see them as zero,
 // and ioperm() then has the last word. Set-user-ID root: the effective uid is what ioperm()
 // is judged by.
@@ -192,8 +192,14 @@ const Case kChoices[] = {
      .calls = {"open /dev/parport0 -> 3", "PPEXCL 3", "PPCLAIM 3", "close 3",
                "open /dev/parport0 -> 4", "within 2000 ms", "PPCLAIM 4", "PPWDATA 4 165",
                "PPWDATA 4 31", "PPRELEASE 4", "close 4"}},
-    // With no port behind the node, /proc has no folder for it (another program's exclusive
-    // hold, which the holder's name tells apart, is tests/kernel.sh's).
+    // Another program holds it exclusively: every claim is refused at once. With no port
+    // behind the node, /proc has no folder for it.
+    {.errors = {{"PPCLAIM 3", ENXIO}, {"PPCLAIM 4", ENXIO}},
+     .proc = "ppdev0\n",
+     .said = kShared +
+             "qx5180: another program holds /dev/parport0 exclusively (ppdev0), and the kernel "
+             "lets no one share it: not waiting for it\n" +
+             kExistsSim + "/dev/parport0 held by another program"},
     {.errors = {{"PPCLAIM 3", ENXIO},
                 {"PPCLAIM 4", ENXIO},
                 {"read /proc/sys/dev/parport/parport0/devices/active", ENOENT}},
