@@ -16,12 +16,10 @@ import os, re, signal, subprocess, sys, tempfile, time
 # Am I adds Orca's own percentage, the step over the range 1 to 32 taken as 31 wide. The port is
 # tests/support/fakeport.cpp's: "fail" makes its writes fail with EIO, "mend" puts them right.
 ROWS = """\
-Right: 2 / Tab: LEFT VOLUME CONTROL slider 1 / Right: notification 2 | percent
-Tab: RIGHT VOLUME CONTROL slider 1 / Tab: DEFAULT push button; sets every control and the chip back to the start-up values / space: notification every control and the chip back to the start-up values / Tab: ADDRESS BIT; 0; address 0x7C / Left: 1; address 0x7D / Tab: MONO VOLUME CONTROL Step #; 1 / Tab: LEFT VOLUME CONTROL Step #; 1 / Tab: RIGHT VOLUME CONTROL Step #; 1 / Tab: RIGHT HEADPHONE; SHUTDOWN / Tab: MODE 0; outputs SHUTDOWN, SHUTDOWN, SHUTDOWN / Down: MODE 1; outputs P, MUTE, MUTE / Down: MODE 2; outputs SHUTDOWN, P, P / Tab: LOUDSPEAKER; SHUTDOWN / Tab: LEFT HEADPHONE; P / Tab: OFF; no 3D on the headphones / Right: ON; 3D on the headphones
+Right: 2 / Tab: LEFT VOLUME CONTROL slider 1 / Right: notification 2 / Tab: RIGHT VOLUME CONTROL slider 1 / Tab: DEFAULT push button; sets every control and the chip back to the start-up values / space: notification every control and the chip back to the start-up values / Tab: ADDRESS BIT; 0; address 0x7C / Left: 1; address 0x7D / Tab: MONO VOLUME CONTROL Step #; 1 / Tab: LEFT VOLUME CONTROL Step #; 1 / Tab: RIGHT VOLUME CONTROL Step #; 1 / Tab: RIGHT HEADPHONE; SHUTDOWN / Tab: MODE 0; outputs SHUTDOWN, SHUTDOWN, SHUTDOWN / Down: MODE 1; outputs P, MUTE, MUTE / Down: MODE 2; outputs SHUTDOWN, P, P / Tab: LOUDSPEAKER; SHUTDOWN / Tab: LEFT HEADPHONE; P / Tab: OFF; no 3D on the headphones / Right: ON; 3D on the headphones | percent
 Tab: 3D LEVEL low / Right: med / Right: high / Right: max / Left: high / KP_Enter: 3D LEVEL high | percent; 1; 2; 3; 4
 Tab: OUTPUT CAPACITOR; SE; single-ended outputs / Right: OCL; capacitor-less outputs / Tab: WIDE; wide 3D / Right: NARROW; narrow 3D / Tab: STEREO INPUT CONFIGURATIONS; MUTE; inputs muted / Right: L1 AND R1; input L1 and R1 / Tab: MONO VOLUME CONTROL slider 1 / End: 32 | percent
-KP_Enter: MONO VOLUME CONTROL slider 32 103 percent / KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 | Step #
-KP_Subtract: Leaving flat review / Tab: LEFT VOLUME CONTROL slider 1 / fail: / Right: 2; notification port write failed: Input/output error; the chip may not hold what the window shows
+KP_Enter: MONO VOLUME CONTROL slider 32 103 percent / KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 / KP_Subtract: Leaving flat review / Tab: LEFT VOLUME CONTROL slider 1 / fail: / Right: 2; notification port write failed: Input/output error; the chip may not hold what the window shows | Step #
 Right: 3 / Shift+Tab: MONO VOLUME CONTROL slider / Tab: LEFT VOLUME CONTROL slider 3 / F1: notification status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
 Tab: RIGHT VOLUME / Tab: DEFAULT / space: notification every control back to the start-up values, but port write failed: Input/output error | all five registers sent
 mend: / space: notification port writes work again; every control and the chip back to the start-up values, all five registers sent / F1: notification status: driving /dev/parport0; the chip holds what the window shows
@@ -84,7 +82,7 @@ def run(panel, tmp):
         for n, (steps, *_) in enumerate(rows + [[""]]):
             if n:  # what the previous row must not have made Orca say, up to this row's first key
                 failed |= report(rows[n - 1][0], heard(begin), [
-                    "not " + w for w in words(rows[n - 1][1]) if has(w, heard(begin))])
+                    "not " + w for w in words(rows[n - 1][1], heard(begin), True)])
             begin = len(said())
             for key, want in (step.split(":", 1) for step in steps.split(" / ") if step):
                 since = len(said())
@@ -92,10 +90,9 @@ def run(panel, tmp):
                     open(tmp + "/fail", "w") if key == "fail" else os.remove(tmp + "/fail")
                 else:
                     subprocess.run(["xdotool", "key", key.strip()], env=env, check=True)
-                if not until(lambda: all(has(w, heard(since)) for w in words(want)), 20):
+                if not until(lambda: not words(want, heard(since)), 20):
                     failed |= report(steps, heard(begin), [
-                        "%s after %s within 20 s" % (w, key) for w in words(want)
-                        if not has(w, heard(since))])
+                        "%s after %s within 20 s" % (w, key) for w in words(want, heard(since))])
                     break
         return failed
     finally:
@@ -115,12 +112,9 @@ def until(ready, seconds):
     return ready()
 
 
-def words(texts):
-    return [w.strip() for w in texts.split(";") if w.strip()]
-
-
-def has(text, heard):
-    return re.search(r"(?<!\w)%s(?!\w)" % re.escape(text), heard)
+def words(texts, heard, said=False):  # the texts, as whole words, not said (or said) in heard
+    return [w.strip() for w in texts.split(";") if w.strip() and said == bool(
+        re.search(r"(?<!\w)%s(?!\w)" % re.escape(w.strip()), heard))]
 
 
 def report(row, heard, bad):

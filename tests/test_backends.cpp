@@ -218,10 +218,6 @@ const Case kChoices[] = {
      .said = kShared + kGaveUp +
              "the printer driver is printing, or another program is using the port\n" + kExistsSim +
              "/dev/parport0 busy"},
-    {.errors = {{"open", EACCES}},
-     .said = "qx5180: cannot open /dev/parport0: Permission denied (add your user to group lp, "
-             "then log in again)\n" +
-             kExistsSim + "no permission for /dev/parport0"},
     {.errors = {{"open", ENXIO}},
      .said = "qx5180: cannot open /dev/parport0: No such device or address\n" + kExistsSim +
              "no port behind /dev/parport0"},
