@@ -227,16 +227,18 @@ std::unique_ptr<Port> openDirectPort(PortAccess& system, const PortReport& repor
         report(DirectIoSkipped{Why::NotListed});
         return nullptr;
     }
+    // The permission first: a panel that may not drive the port leaves no lock file behind,
+    // which a later panel as root would rightly refuse as someone else's.
+    if (const int error = system.ioperm(kPortAddress, 1, true); error != 0) {
+        // Root refused as well means the kernel is locked down against port access.
+        failure = PortError{PortError::Kind::DirectIo, error, "", {}, system.geteuid() == 0};
+        return nullptr;
+    }
     int lock = -1;
     std::string holder;
     if (const int error = system.lock(kPortLock, lock, holder); error != 0) {
+        system.ioperm(kPortAddress, 1, false);
         failure = PortError{PortError::Kind::Lock, error, holder, {}, false};
-        return nullptr;
-    }
-    if (const int error = system.ioperm(kPortAddress, 1, true); error != 0) {
-        system.close(lock);
-        // Root refused as well means the kernel is locked down against port access.
-        failure = PortError{PortError::Kind::DirectIo, error, "", {}, system.geteuid() == 0};
         return nullptr;
     }
     return std::make_unique<DirectPort>(system, lock);

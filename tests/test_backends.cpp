@@ -223,9 +223,9 @@ const Case kChoices[] = {
              "no port behind /dev/parport0"},
     {.errors = {{"open", ENOENT}},
      .said = kNoNode + "qx5180: using direct I/O at port 0x378\nI/O port 0x378",
-     .calls = {"open /dev/parport0 -> -1", "read /proc/ioports",
-               "lock /run/lock/qx5180-0x378.lock -> 3", "ioperm 888 1 on", "outb 165 888",
-               "outb 31 888", "ioperm 888 1 off", "close 3"}},
+     .calls = {"open /dev/parport0 -> -1", "read /proc/ioports", "ioperm 888 1 on",
+               "lock /run/lock/qx5180-0x378.lock -> 3", "outb 165 888", "outb 31 888",
+               "ioperm 888 1 off", "close 3"}},
     // Ranges that miss the port, and one that covers it but is no parallel port.
     {.errors = {{"open", ENOENT}},
      .proc = "  0278-027a : parport0\n  0379-037f : parport1\n  0378-037f : lpt-like\n",
