@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-# What a blind user hears: Debian's Orca, unchanged, reads the panel on an Xvfb, a window
-# manager and a session bus of their own, speaking through speech-dispatcher and espeak-ng
-# into libao's null device; a handler on Orca's "speech" logger writes down each utterance.
+# What a blind user hears: Debian's Orca, unchanged, reads the panel (scripts/orca-session).
 # Usage: tests/screenreader.py PATH-TO-qx5180
 # A row: steps, each a key (xdotool's name) and the texts it makes Orca say, then the texts
 # not heard: KEY: text; text / KEY: text | text; text. Each text is matched as whole words in
 # what Orca says after its key; a key goes once Orca has said all of the previous key's. The
 # texts not heard are looked for from the row's first key to the next row's. A failing row
 # prints what was heard. Exit status 1 when a row fails or Orca never reads the panel.
-import os, re, signal, subprocess, sys, tempfile, time
+import importlib.machinery, importlib.util, os, re, subprocess, sys, tempfile
+
+here = os.path.dirname(os.path.abspath(__file__))
+loader = importlib.machinery.SourceFileLoader("orca_session", here + "/../scripts/orca-session")
+orca = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+loader.exec_module(orca)
 
 # From the start: focus on MONO VOLUME, every control at its start-up value. The words are
 # what the screen shows at that moment. Orca speaks a value equal to the last one it spoke
@@ -24,56 +27,17 @@ Right: 3 / Shift+Tab: MONO VOLUME CONTROL slider / Tab: LEFT VOLUME CONTROL slid
 Tab: RIGHT VOLUME / Tab: DEFAULT / space: notification every control back to the start-up values, but port write failed: Input/output error | all five registers sent
 mend: / space: notification port writes work again; every control and the chip back to the start-up values, all five registers sent / F1: notification status: driving /dev/parport0; the chip holds what the window shows
 """
-# Orca refuses to start beside a process named "orca" of the same user, so that it is not
-# named so: runs side by side do not stop each other (a desktop's own Orca still stops it).
-LAUNCH = ('import logging, runpy, sys, types; sys.argv[1:] = ["--user-prefs", sys.argv[1]]; '
-          'sys.modules["setproctitle"] = types.SimpleNamespace(setproctitle=lambda name: None); '
-          'logging.getLogger("speech").addHandler(logging.StreamHandler(sys.stdout)); '
-          'runpy.run_path("/usr/bin/orca", run_name="__main__")')
-SPEECHD = ('AudioOutputMethod "libao"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
-           'DefaultModule espeak-ng\n')
 
 
 def run(panel, tmp):
-    env = dict(PATH=os.environ["PATH"], HOME=tmp, XDG_RUNTIME_DIR=tmp, LANG="C.UTF-8",
-               QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QX_FAKE_PORT=tmp)
-    subprocess.run(["g++", "-shared", "-fPIC", "-o", tmp + "/port.so", os.path.dirname(
-        os.path.abspath(__file__)) + "/support/fakeport.cpp", "-ldl"], check=True)
-    os.makedirs(tmp + "/.config/speech-dispatcher")
-    open(tmp + "/.config/speech-dispatcher/speechd.conf", "w").write(SPEECHD)
-    open(tmp + "/.libao", "w").write("default_driver=null\n")
-    started = []  # all in the first one's process group, so that one kill ends them all
-
-    def start(*argv, out=None):
-        started.append(subprocess.Popen(
-            argv, env=env, process_group=started[0].pid if started else 0, stdin=subprocess.DEVNULL,
-            stdout=open(tmp + out, "w") if out else subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        return started[-1]
-
-    def first_line(name):  # once the file is written; "" for a socket, once it is there
-        path = tmp + name
-        if not until(lambda: os.path.exists(path) and (
-                not os.path.isfile(path) or os.path.getsize(path)), 60):
-            sys.exit("FAIL: waited 60 s for %s" % name)
-        return open(path).readline().strip() if os.path.isfile(path) else ""
-
-    try:
-        start("Xvfb", "-displayfd", "1", "-nolisten", "tcp", out="/x")
-        env["DISPLAY"] = ":" + first_line("/x")
-        start("dbus-daemon", "--session", "--nofork", "--print-address=1", out="/bus")
-        env["DBUS_SESSION_BUS_ADDRESS"] = first_line("/bus")
-        start("openbox")
-        start("speech-dispatcher", "--run-single", "--timeout", "0")
-        first_line("/speech-dispatcher/speechd.sock")
-        start("/usr/bin/python3", "-c", LAUNCH, tmp, out="/said")
-        said = lambda: re.findall(r"^SPEECH OUTPUT: '(.*)'(?: \{.*)?$", open(tmp + "/said").read(),
-                                  re.M)
-        if not until(lambda: "Screen reader on." in said(), 60):
-            return "FAIL: waited 60 s for Orca to start: %s" % open(tmp + "/said").read()[-500:]
+    subprocess.run(["g++", "-shared", "-fPIC", "-o", tmp + "/port.so", here + "/support/fakeport.cpp",
+                    "-ldl"], check=True)
+    with orca.Session(tmp, QX_FAKE_PORT=tmp) as session:
+        said, env = session.said, session.env
         for _ in range(3):  # Xvfb now and then drops a new client at once
-            p = start("env", "LD_PRELOAD=" + tmp + "/port.so", panel)
+            p = session.start("env", "LD_PRELOAD=" + tmp + "/port.so", panel)
             focus = lambda: any(u.startswith("MONO VOLUME") for u in said())
-            if until(lambda: p.poll() is not None or focus(), 60) and focus():
+            if orca.until(lambda: p.poll() is not None or focus(), 60) and focus():
                 break
         else:
             return "FAIL: waited for Orca to read the panel's focus; it said %r" % said()
@@ -90,26 +54,11 @@ def run(panel, tmp):
                     open(tmp + "/fail", "w") if key == "fail" else os.remove(tmp + "/fail")
                 else:
                     subprocess.run(["xdotool", "key", key.strip()], env=env, check=True)
-                if not until(lambda: not words(want, heard(since)), 20):
+                if not orca.until(lambda: not words(want, heard(since)), 20):
                     failed |= report(steps, heard(begin), [
                         "%s after %s within 20 s" % (w, key) for w in words(want, heard(since))])
                     break
         return failed
-    finally:
-        # The group lasts while its first process is unwaited, so that one is waited last.
-        for sig in (signal.SIGTERM, signal.SIGKILL) if started else ():
-            os.killpg(started[0].pid, sig)
-            if until(lambda: all(p.poll() is not None for p in started[1:]), 10):
-                break
-        for p in started:
-            p.wait()
-
-
-def until(ready, seconds):
-    end = time.monotonic() + seconds
-    while not ready() and time.monotonic() < end:
-        time.sleep(0.1)
-    return ready()
 
 
 def words(texts, heard, said=False):  # the texts, as whole words, not said (or said) in heard

@@ -158,15 +158,6 @@ TEST(Board, PrintsWhatItDecodedAndKeepsOnlyAcknowledgedWrites) {
                     "headphone-3D 1"},
             .loudspeaker = 0x95,
         },
-        // Another address or a read is not acknowledged; a repeated start ends a write as a
-        // stop does.
-        {
-            .script = "S FA 85 P  pin1 S FA 86 S F8 85 P  S FB 85 P",
-            .log = {"address 0x7D data 0x85 NACK ignored",
-                    "address 0x7D data 0x86 ACK loudspeaker volume 6",
-                    "address 0x7C data 0x85 NACK ignored", "address 0x7D data 0x85 NACK ignored"},
-            .loudspeaker = 0x86,
-        },
         // Every fault drops its transaction, and the well-formed write after it is taken.
         {
             .script = "S 1 1 1 1 1 0 0 P  S F8 1 0 0 0 S P  S F8- P  S F8 85 40 P  "
