@@ -25,7 +25,7 @@ Tab: OUTPUT CAPACITOR; SE; single-ended outputs / Right: OCL; capacitor-less out
 KP_Enter: MONO VOLUME CONTROL slider 32 103 percent / KP_Subtract: Entering flat review / Insert+KP_Home: LEFT HEADPHONE RIGHT HEADPHONE / KP_Page_Up: QX5180 audio amplifier logo / KP_Page_Up: LOUDSPEAKER / KP_Page_Up: SHUTDOWN P P / KP_Page_Up: DEFAULT / KP_Page_Up: min max / KP_Page_Up: not selected MODE 0 / KP_Subtract: Leaving flat review / Tab: LEFT VOLUME CONTROL slider 1 / fail: / Right: 2; notification port write failed: Input/output error; the chip may not hold what the window shows | Step #
 Right: 3 / Shift+Tab: MONO VOLUME CONTROL slider / Tab: LEFT VOLUME CONTROL slider 3 / F1: notification status: driving /dev/parport0; port write failed: Input/output error; the chip may not hold what the window shows | notification port write failed
 Tab: RIGHT VOLUME / Tab: DEFAULT / space: notification every control back to the start-up values, but port write failed: Input/output error | all five registers sent
-mend: / space: notification port writes work again; every control and the chip back to the start-up values, all five registers sent / F1: notification status: driving /dev/parport0; the chip holds what the window shows
+mend: / space: notification port writes work again; every control and the chip back to the start-up values, all five registers sent / F1: notification status: driving /dev/parport0; the chip holds what the window shows / Tab: ADDRESS BIT / Tab: MONO VOLUME CONTROL Step # / Tab: LEFT VOLUME CONTROL Step # / Tab: RIGHT VOLUME CONTROL Step # / Tab: RIGHT HEADPHONE / Tab: MODE 0; outputs SHUTDOWN, SHUTDOWN, SHUTDOWN
 """
 
 
