@@ -362,3 +362,13 @@ m("Q14", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "me
   "DEFAULT does not say that the port writes work again")
 m("Q15", "signals", ST, [("    if (g_loopRuns)\n        bus::startNoMoreTransactions();\n", "")],
   "a backlog of keys keeps sending frames after SIGXCPU, until SIGKILL cuts one")
+
+# ---- from a set written blind to the tests, kept as a sample: two it first missed ----
+m("Z01", "handlers", "panel/qx5180.cpp", [(".arg(m.loudspeaker, m.leftHeadphone, m.rightHeadphone)",
+                                           ".arg(m.loudspeaker, m.rightHeadphone, m.leftHeadphone)")],
+  "mode descriptions list the headphones right before left")
+m("Z02", "handlers", "panel/qx5180.cpp", [("                connect(b, &QAbstractButton::toggled, b, tabStopWhenSelected);\n", "")],
+  "Tab lands on the group's button the focus last left, not the one DEFAULT selected")
+m("Z03", "slider", "panel/slider.cpp", [("    if (pagingDirection() != m_paging)\n        return m_repeat.stop();",
+                                         "    if (pagingDirection() == 0)\n        return m_repeat.stop();")],
+  "a held press whose pointer the thumb passes keeps paging the old way (no test holds a press while the pointer moves)")
