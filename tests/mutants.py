@@ -363,7 +363,7 @@ m("Q14", "heard", Q, [("messages::defaultsNotice(error, failing && !error)", "me
 m("Q15", "signals", ST, [("    if (g_loopRuns)\n        bus::startNoMoreTransactions();\n", "")],
   "a backlog of keys keeps sending frames after SIGXCPU, until SIGKILL cuts one")
 
-# ---- from a set written blind to the tests, kept as a sample: two it first missed ----
+# ---- from sets written blind to the tests, kept as a sample of what they first missed ----
 m("Z01", "handlers", "panel/qx5180.cpp", [(".arg(m.loudspeaker, m.leftHeadphone, m.rightHeadphone)",
                                            ".arg(m.loudspeaker, m.rightHeadphone, m.leftHeadphone)")],
   "mode descriptions list the headphones right before left")
@@ -371,4 +371,18 @@ m("Z02", "handlers", "panel/qx5180.cpp", [("                connect(b, &QAbstrac
   "Tab lands on the group's button the focus last left, not the one DEFAULT selected")
 m("Z03", "slider", "panel/slider.cpp", [("    if (pagingDirection() != m_paging)\n        return m_repeat.stop();",
                                          "    if (pagingDirection() == 0)\n        return m_repeat.stop();")],
-  "a held press whose pointer the thumb passes keeps paging the old way (no test holds a press while the pointer moves)")
+  "a held press whose pointer goes back behind the thumb keeps paging the old way")
+m("Z04", "signals", "bus/i2c.cpp", [("    if (g_noMore.load() || g_abandoned.load())\n        return ECANCELED;\n    m_error = 0;",
+                                    "    if (g_abandoned.load())\n        return ECANCELED;\n    m_error = 0;")],
+  "frames still go out for keys queued after an ending signal")
+m("Z05", "signals", "process/startup.cpp", [("    g_loopRuns = 1;\n", "")],
+  "an ending signal while the loop runs stops no frame")
+m("Z06", "lock", "bus/system.cpp", [("if (::ftruncate(fd, 0) != 0 ||\n            ::pwrite", "if (::pwrite")],
+  "the lock file is not emptied before the number: a longer old number leaves digits behind")
+m("Z07", "lock", "bus/backends.cpp", [("        system.ioperm(kPortAddress, 1, false);\n        failure = PortError{PortError::Kind::Lock",
+                                       "        failure = PortError{PortError::Kind::Lock")],
+  "the port permission kept when the lock fails")
+m("Z08", "lines", "bus/backends.cpp", [('active == "none" ? "" : active', "active")],
+  "the exclusive holder named \"none\" when the port was freed meanwhile")
+m("Z09", "log", "process/linelog.cpp", [("(!takesWrites(s.fd) || --patience == 0)", "(takesWrites(s.fd) || --patience == 0)")],
+  "flush waits out a stuck reader 50 times and gives up on a writable descriptor at once")

@@ -53,9 +53,8 @@ shown() {
     c=$(cat /proc/"$p"/task/*/children 2>/dev/null) && [[ $c ]] && p=${c%% *} || sleep 0.1
   done # down the chain of wrappers
   DISPLAY=$x timeout $((end - SECONDS + 1)) xdotool search --sync --onlyvisible --pid "$p" \
-    --name 'QX5180 Audio' >/dev/null && until [[ $(cat "/proc/$p/wchan" 2>/dev/null) == *poll* ]]; do
-    ((SECONDS < end)) && sleep 0.1 || break
-  done
+    --name 'QX5180 Audio' >/dev/null &&
+    until [[ $(cat "/proc/$p/wchan" 2>/dev/null) == *poll* ]] || ((SECONDS >= end)); do sleep 0.1; done
   [[ $(cat "/proc/$p/wchan" 2>/dev/null) == *poll* ]] ||
     { echo "FAIL: waited 60 s for the window, then for poll()"; failed=1; }
   pid=$p
@@ -76,9 +75,8 @@ for user in "${users[@]}"; do
   while IFS='|' read -r setting expected; do
     setting=$(printf '%b' "$setting") && bin=
     [[ $setting == BARE* ]] && setting=${setting#BARE } && bin=$dir/bare/qx5180
-    out=$(qx 60 XDG_RUNTIME_DIR="$dir/run" $setting 2>&1)
-    check "exit status with [$setting] $user" "$?" 1
-    check "last line with [$setting] $user" "$(tail -n1 <<<"$out" | sed 's/ *$//')" "$expected"
+    check "status and last line with [$setting] $user" "$(qx 60 XDG_RUNTIME_DIR="$dir/run" \
+      $setting 2>&1 | tail -n1 | sed 's/ *$//'; echo "${PIPESTATUS[0]}")" "$expected"$'\n1'
   done <<'ROWS'
 DISPLAY= WAYLAND_DISPLAY=|qx5180: no display; start it from a desktop or set DISPLAY
 DISPLAY=\033[2J\177:199 WAYLAND_DISPLAY=none-9|qx5180: Qt cannot open its window system: could not connect to display ?[2J?:199
@@ -120,12 +118,15 @@ already; the panel needs 29" || echo '143 ended by SIGTERM')"
   # a fault at once, its cut write again and, inside the transaction (writes 80 to 154 of that
   # frame), a stop condition alone; one the caller ignores (nohup) not at all: SIGTERM ends it
   # once its window shows; a SIGHUP pending from the first instruction once every start-up
-  # frame is done. Bytes: 1f idle, 5f SCL low, 9f SDA low, df both low.
+  # frame is done; one amid a burst of keys once the frame it cut (the second key's) is done,
+  # none of the keys still queued sending another. Bytes: 1f idle, 5f SCL low, 9f SDA low, df both low.
   while read -r s at status name bytes; do
     rm -f "$dir/port/bytes"
-    wrap=$([[ $s == *-* ]] && echo "$dir/${s%-*}") qx 60 DISPLAY="$x" "${port[@]}" \
+    wrap=$([[ -x $dir/${s%-*} ]] && echo "$dir/${s%-*}") qx 60 DISPLAY="$x" "${port[@]}" \
       QX_FAKE_SIGNAL="$at $(kill -l "${s##*-}")" 2>"$dir/end" &
     [[ $s != nohup* ]] || { shown $! && kill "$pid"; }
+    [[ $s != keys* ]] || { shown $! && DISPLAY=$x xdotool search --pid "$pid" --name 'QX5180 Audio' \
+      windowfocus --sync key --delay 0 --repeat 20 Right Left 2>/dev/null; }
     wait $!
     check "$s at write $at $user" "$(ended $?)" "$status $name $bytes"
   done < <(for s in HUP INT QUIT USR1 USR2 ALRM TERM STKFLT XCPU XFSZ VTALRM PROF IO PWR SYS \
@@ -139,6 +140,7 @@ ABRT 154 134 SIGABRT 157 5fdf9f9f1f1f
 TRAP 155 133 SIGTRAP 156 1f5fdf9f1f1f
 nohup-HUP 120 143 SIGTERM 390 1f5fdf9f1f1f
 hup-pending-HUP 0 129 SIGHUP 390 1f5fdf9f1f1f
+keys-TERM 500 143 SIGTERM 546 1f5fdf9f1f1f
 ROWS
   )
   # A CPU limit as bash's ulimit -t sets it (soft = hard, SIGKILL at the limit) reached during
@@ -168,18 +170,15 @@ done
 # A drop from root that fails ends the program before any window opens.
 check "failed drop" "$(SUDO_UID=x user= qx 60 DISPLAY=:199 2>&1 | tail -n1; echo "$PIPESTATUS")" \
   $'qx5180: cannot drop root rights: SUDO_UID "x" is not a user id\n1'
-# Set-user-ID, run by nobody: the drop leaves it nobody in every id.
-user=${users[1]} && install -m 4755 "$1" "$dir/qx5180"
-started DISPLAY="$x"
-check "user and group after the drop" "$(grep '^[UG]id' /proc/$pid/status | tr -s '\t' ' ')" \
-  $'Uid: 65534 65534 65534 65534\nGid: 100 100 100 100'
-kill "$pid"; wait $!
-# With no session bus Qt's accessibility has D-Bus start one (dbus-launch); a privileged
-# panel runs no program, that one included: no exec succeeds but strace's of the panel.
+# Set-user-ID, run by nobody: the drop leaves it nobody in every id. With no session bus Qt's
+# accessibility has D-Bus start one (dbus-launch); a privileged panel runs no program, that
+# one included: no exec succeeds but strace's of the panel.
+install -m 4755 "$1" "$dir/qx5180"
 user= wrap='strace -f -e trace=execve,execveat -u nobody' qx 120 DISPLAY="$x" 2>"$dir/err" &
-shown && kill "$pid"
+shown && ids=$(grep '^[UG]id' /proc/$pid/status | tr -s '\t' ' ') && kill "$pid"
 wait $!
 execs=$(grep execve "$dir/err")
-check "programs run by a set-user-ID panel" "$(grep -c ' = 0$' <<<"$execs") $(grep -c \
-  'dbus-launch.* = -1 EPERM' <<<"$execs" | sed 's/^[1-9][0-9]*$/refused/')" "1 refused"
+check "ids after the drop, programs run by a set-user-ID panel" "$ids $(grep -c ' = 0$' \
+  <<<"$execs") $(grep -c 'dbus-launch.* = -1 EPERM' <<<"$execs" | sed 's/^[1-9][0-9]*$/refused/')" \
+  $'Uid: 65534 65534 65534 65534\nGid: 65534 65534 65534 65534 1 refused'
 exit $failed

@@ -224,7 +224,8 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
             model.move(s, std::array{p + 1, p - 1, p + page, p - page, 0, 99}[key]);
         } else if (kind == 6) { // a press 1 to 3 px beside the drawn thumb pages once; on its
             // edge, not. Held there from three steps back (every other round, with a page to go),
-            // it pages up to that thumb, or one step past it, and no further: a write a page.
+            // it pages up to that thumb, or one step past it, and no further (nor once the
+            // pointer goes back behind it): a write a page.
             const int s = besides % 4;
             const int side = besides / 4 % 2 ? 1 : -1;
             const int off = besides / 8 % 4;
@@ -233,8 +234,8 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
             const QRect t = drawnThumb(slider);
             const QPoint at(side > 0 ? t.right() + off : t.left() - off, t.center().y());
             const bool inside = slider->rect().contains(at.x(), 1);
-            const int to = std::clamp(model.position[s] + (off > 0 && inside) * side * page, 0,
-                                      s == 3 ? 3 : 31);
+            int to = std::clamp(model.position[s] + (off > 0 && inside) * side * page, 0,
+                                s == 3 ? 3 : 31);
             action << "press beside " << kSliders[s] << " at " << at.x();
             const bool far =
                 besides++ / 32 % 2 && s < 3 && inside && (off == 0 || to != model.position[s]);
@@ -244,6 +245,11 @@ TEST(Panel, EveryActionSendsWhatTheModelSays) {
                 model.move(s, slider->value());
             }
             QTest::mousePress(slider, Qt::LeftButton, {}, at);
+            if (far && besides % 3 == 0) { // taken back behind the thumb: it stops where it is
+                const QRect now = drawnThumb(slider);
+                QTest::mouseMove(slider, {side > 0 ? now.left() - 2 : now.right() + 2, at.y()});
+                to = slider->value();
+            }
             ASSERT_TRUE(!far || QTest::qWaitFor([&] { // the slider's repeat stops: no timer left
                 return QAbstractEventDispatcher::instance()->registeredTimers(slider).isEmpty();
             })) << action.str()
