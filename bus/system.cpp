@@ -109,7 +109,7 @@ public:
         fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY,
                     0644);
         if (fd < 0)
-            return errno;
+            return errno == ELOOP ? kNotALockFile : errno; // a symbolic link
         struct stat file {};
         if (::fstat(fd, &file) != 0 || !S_ISREG(file.st_mode) || file.st_nlink != 1 ||
             (file.st_uid != 0 && file.st_uid != ::geteuid())) {

@@ -386,3 +386,5 @@ m("Z08", "lines", "bus/backends.cpp", [('active == "none" ? "" : active', "activ
   "the exclusive holder named \"none\" when the port was freed meanwhile")
 m("Z09", "log", "process/linelog.cpp", [("(!takesWrites(s.fd) || --patience == 0)", "(takesWrites(s.fd) || --patience == 0)")],
   "flush waits out a stuck reader 50 times and gives up on a writable descriptor at once")
+m("Z10", "lock", "bus/system.cpp", [("O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC", "O_RDWR | O_CREAT | O_CLOEXEC")],
+  "a symbolic link at the lock's path followed to a file root owns, which is then emptied")

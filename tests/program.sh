@@ -24,8 +24,8 @@ ended() { hex=$(od -An -tx1 -v "$dir/port/bytes" | tr -d ' \n') && echo "$1 $(se
   's/^qx5180: ended by //p' "$dir/end") $((${#hex} / 2)) ${hex: -12}"; }
 # A Wayland socket where something listens but never answers.
 mkdir -p "$dir/run" "$dir/bare/platforms" && cp "$1" "$dir/bare/qx5180"
-/usr/bin/python3 -c 'import socket, sys, time; s = socket.socket(socket.AF_UNIX)
-s.bind(sys.argv[1]); s.listen(); time.sleep(600)' "$dir/run/mute" & mute=$!
+/usr/bin/python3 -c 'import os, socket, sys, time; s = socket.socket(socket.AF_UNIX)
+s.bind(sys.argv[1]); os.chmod(sys.argv[1], 0o777); s.listen(); time.sleep(600)' "$dir/run/mute" & mute=$!
 Xvfb -displayfd 3 -nolisten tcp 3>"$dir/x" 2>/dev/null & xvfb=$!
 trap 'kill $xvfb $mute 2>/dev/null; rm -rf "$dir"' EXIT
 for _ in {1..600}; do [[ -s $dir/x && -S $dir/run/mute ]] && break || sleep 0.1; done
@@ -65,7 +65,6 @@ users=("" "setpriv --reuid=65534 --regid=100 --clear-groups") && [[ $(id -u) -eq
 # A copy of the program whose Qt has no platform plugins (qt.conf beside it names an empty
 # folder).
 printf '[Paths]\nPlugins=%s\n' "$dir/bare" >"$dir/bare/qt.conf"
-chmod 777 "$dir/run/mute"
 # Wayland first, then X, where no compositor answers; without qt6-wayland, Qt tries X only.
 tried='wayland x'
 dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q ' installed' || tried=x

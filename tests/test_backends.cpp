@@ -399,11 +399,12 @@ TEST(Backends, TheRealLockNamesItsHolderAndTheRealUserDatabaseItsUsers) {
     ::close(second);
     const auto root = process::realCredentials().account(0);
     EXPECT_EQ(root ? root->name + " " + root->home : "none", "root /root");
-    // Not a lock file of ours: a hard link (to a file root owns, say), a FIFO, another user's
-    // file. Neither taken nor changed.
+    // Not a lock file of ours: a hard link or a symbolic one (to a file root owns, say), a FIFO,
+    // another user's file. Neither taken nor changed.
     const std::string other = path + ".other";
     for (const std::function<int()>& make : std::vector<std::function<int()>>{
              [&] { return link(other.c_str(), path.c_str()); },
+             [&] { return symlink(other.c_str(), path.c_str()); },
              [&] { return mkfifo(path.c_str(), 0644); },
              [&] { return rename(other.c_str(), path.c_str()) || chown(path.c_str(), 1, 1); }}) {
         std::ofstream(other) << "ROOTLOCK";
