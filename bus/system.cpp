@@ -151,8 +151,12 @@ int limitSignal() {
 // every 10 ms after that: an expiry that lands just before the call is entered still has
 // a successor that lands inside it. Whether the limit has passed is the monotonic clock's
 // word, never a signal's: any signal can be sent by whoever may signal the panel, SIGALRM
-// included, which is why none of the usual ones is taken. The old handler and signal mask
-// come back afterwards.
+// included, which is why none of the usual ones is taken. A call cut short by another
+// signal is not made again: parport leaves an interrupted claimer on its wait list, and a
+// second claim by the same device adds it again, corrupting the list, so that the next
+// claim on the port after the panel has gone oopses the kernel (seen on Debian's 6.1). Such
+// a signal is one that ends the panel anyway. The old handler and signal mask come back
+// afterwards.
 int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limit) {
     const int signal = limitSignal();
     struct sigaction action {};
@@ -183,13 +187,10 @@ int withinLimit(const std::function<int()>& call, std::chrono::milliseconds limi
         when.it_interval.tv_nsec = 10'000'000;
         if (::timer_settime(timer, 0, &when, nullptr) < 0)
             error = errno;
-        if (error == 0) {
-            do
-                error = call();
-            while (error == EINTR && std::chrono::steady_clock::now() < deadline);
-        }
+        if (error == 0)
+            error = call();
         ::timer_delete(timer);
-        if (error == EINTR)
+        if (error == EINTR && std::chrono::steady_clock::now() >= deadline)
             error = ETIMEDOUT;
     }
     ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);

@@ -46,9 +46,9 @@ public:
 // or by the user. Nothing of it was read, changed or locked.
 inline constexpr int kNotALockFile = -1;
 
-// Runs call, which returns 0 or an errno, until it returns anything but EINTR or limit has
-// passed; a call still sleeping then is interrupted and ETIMEDOUT returned. For a request the
-// kernel sleeps in interruptibly. The time is the monotonic clock's: a timer of its own
+// Runs call once, which returns 0 or an errno; a call still sleeping once limit has passed is
+// interrupted and ETIMEDOUT returned, one that another signal cuts short returns EINTR. For a
+// request the kernel sleeps in interruptibly. The time is the monotonic clock's: a timer of its own
 // interrupts the call with limitSignal(), a real-time signal, while it runs, and one of those
 // sent by anyone else is raised again, to its usual handler, once it is done.
 int limitSignal();

@@ -49,6 +49,10 @@ int main() {
         bus::realPortAccess(),
         [&log](const bus::PortEvent& event) { log.line(messages::portEvent(event)); },
         [&messages] { return std::make_unique<sim::Board>(messages); });
+    if (endingSignals.arrived()) { // Ctrl+C while the port was busy, say
+        chosen.port.reset();
+        endingSignals.endByIt(log);
+    }
     if (!process::dropRoot(process::realCredentials(), messages))
         return 1;
 

@@ -244,6 +244,13 @@ void EndingSignals::watch() {
     });
 }
 
+bool EndingSignals::arrived() {
+    unsigned char number = 0;
+    if (m_received == 0 && m_fd >= 0 && ::read(m_fd, &number, 1) == 1)
+        m_received = number;
+    return m_received != 0;
+}
+
 void EndingSignals::endByIt(LineLog& log) const {
     log.line(messages::endedBy(m_received));
     log.flush();

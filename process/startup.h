@@ -51,6 +51,9 @@ public:
     // from then on a signal also stops any frame from starting after the one in progress
     // (bus::startNoMoreTransactions).
     void watch();
+    // Whether a signal came before the loop runs (while the port was busy, say), so that
+    // the panel can end before its window opens, having sent nothing.
+    bool arrived();
     // The signal that ended the loop; 0 if none did.
     int received() const { return m_received; }
     // Says which signal ended the panel, then ends the process by that signal, as its

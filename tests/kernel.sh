@@ -5,7 +5,10 @@
 # direct I/O as root; the board's decoding of QEMU's port trace and test_wire's golden frame
 # say which bytes. Each claim writes the control register (0x0c) twice first. Then the lines
 # and title of each way the port can be busy or refused. A print job sent while the panel
-# holds the port waits for it, then reaches the printer.
+# holds the port waits for it, then reaches the printer. SIGALRM sent while the panel waits
+# for a port another program shares ends it by SIGALRM, before its window, and the claims
+# that follow go through (a claim made again after a signal would corrupt parport's wait
+# list, and the next one would oops the kernel).
 # Usage: [QX_KERNEL_REQUIRED=1] tests/kernel.sh PATH-TO-qx5180 PATH-TO-qx5180-trace
 #   QX_KERNEL_REQUIRED=1: QEMU or a kernel that cannot be had fails the test (1), not skips it
 #   (77).
@@ -32,7 +35,9 @@ if [[ ${1:-} == --guest ]]; then # inside the guest, as root, in the output fold
   start nolp "${nolp[@]}" && stop
   perl -e 'open(F, "+<", "/dev/parport0") && ioctl(F, 0x708b, 0) && sleep 600' & holder=$! # PPCLAIM
   for_ 20 grep -q ppdev /proc/sys/dev/parport/parport0/devices/active
-  start shared "${inlp[@]}" && stop && kill $holder
+  start shared "${inlp[@]}" && stop
+  "${inlp[@]}" ./qx5180 2>alarm.err & pid=$! # SIGALRM while it waits: not taken for the limit
+  for_ 20 grep -q parport_claim /proc/$pid/wchan && kill -ALRM $pid; wait $pid; echo $? >alarm; kill $holder
   modprobe -d "$KERNEL_VM_ROOT" lp
   start lp "${inlp[@]}"
   sh -c 'echo job >/dev/lp0' & job=$!
@@ -70,6 +75,8 @@ for way in ppdev lp direct; do
     sed -n 's/.*addr 0x02 val 0x//p' | xargs)" "$([[ $way != direct ]] && echo 0c 0c)"
 done
 check "a print job waits for the panel, then prints" "$(cat "$out"/{job,printer})" $'waited\njob'
+check "SIGALRM while the panel waits for the port ends it, sending nothing" "$(<"$out/alarm") $(grep \
+  -c 'QX5180 sim' "$out/alarm.err") $(tail -n1 "$out/alarm.err")" "142 0 qx5180: ended by SIGALRM"
 
 # CASE | the panel's lines (without "qx5180: " and its end), joined by " / " | the title's
 # reason; each as the kernel made it: "held" was started while "ppdev" ran, "shared" while a
