@@ -21,7 +21,7 @@ g++ -shared -fPIC -o "$dir/fakeport.so" "${0%/*}/support/fakeport.cpp" -ldl && m
 port=(QX_FAKE_PORT="$dir/port" LD_PRELOAD="$dir/fakeport.so")
 # How it ended, by its status and line, and the bytes on the port: their count, the last six.
 ended() { hex=$(od -An -tx1 -v "$dir/port/bytes" | tr -d ' \n') && echo "$1 $(sed -n \
-  's/^qx5180: ended by //p' "$dir/end") $((${#hex} / 2)) ${hex: -12}"; }
+  's/^qx5180: ended by //p' "$dir/end") $((${#hex} / 2))${hex:+ ${hex: -12}}"; }
 # A Wayland socket where something listens but never answers.
 mkdir -p "$dir/run" "$dir/bare/platforms" && cp "$1" "$dir/bare/qx5180"
 /usr/bin/python3 -c 'import os, socket, sys, time; s = socket.socket(socket.AF_UNIX)
@@ -116,8 +116,8 @@ already; the panel needs 29" || echo '143 ended by SIGTERM')"
   # is done (390 writes, the last a stop and the idle byte), by that signal (128 + its number);
   # a fault at once, its cut write again and, inside the transaction (writes 80 to 154 of that
   # frame), a stop condition alone; one the caller ignores (nohup) not at all: SIGTERM ends it
-  # once its window shows; a SIGHUP pending from the first instruction once every start-up
-  # frame is done; one amid a burst of keys once the frame it cut (the second key's) is done,
+  # once its window shows; a SIGHUP pending from the first instruction before its window
+  # opens, the port taken and nothing sent; one amid a burst of keys once the frame it cut (the second key's) is done,
   # none of the keys still queued sending another. Bytes: 1f idle, 5f SCL low, 9f SDA low, df both low.
   while read -r s at status name bytes; do
     rm -f "$dir/port/bytes"
@@ -138,7 +138,7 @@ FPE 83 136 SIGFPE 89 1f5fdf9f1f1f
 ABRT 154 134 SIGABRT 157 5fdf9f9f1f1f
 TRAP 155 133 SIGTRAP 156 1f5fdf9f1f1f
 nohup-HUP 120 143 SIGTERM 390 1f5fdf9f1f1f
-hup-pending-HUP 0 129 SIGHUP 390 1f5fdf9f1f1f
+hup-pending-HUP 0 129 SIGHUP 0
 keys-TERM 500 143 SIGTERM 546 1f5fdf9f1f1f
 ROWS
   )
