@@ -392,3 +392,6 @@ m("Z09", "log", "process/linelog.cpp", [("(!takesWrites(s.fd) || --patience == 0
   "flush waits out a stuck reader 50 times and gives up on a writable descriptor at once")
 m("Z10", "lock", "bus/system.cpp", [("O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC", "O_RDWR | O_CREAT | O_CLOEXEC")],
   "a symbolic link at the lock's path followed to a file root owns, which is then emptied")
+m("Z11", "style", WG, [("drawFocusRing(painter, option->rect.adjusted(1, 1, -1, -1), option->palette);",
+                        "drawFocusRing(painter, option->rect, option->palette);")],
+  "a focused box's ring drawn over its border, not inside it (the focus-ring rows beyond MONO VOLUME were dropped)")
